@@ -1,0 +1,190 @@
+#include "engine/RunReport.h"
+
+#include <commctrl.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <vector>
+
+#include "app/Utilities.h"
+#include "engine/WorkerMessages.h"
+
+namespace {
+
+std::string FormatV(const char* format, va_list args)
+{
+    va_list copy;
+    va_copy(copy, args);
+    int length = vsnprintf(nullptr, 0, format, copy);
+    va_end(copy);
+    if (length <= 0) return {};
+    std::vector<char> buffer(static_cast<size_t>(length) + 1);
+    vsnprintf(buffer.data(), buffer.size(), format, args);
+    return std::string(buffer.data(), static_cast<size_t>(length));
+}
+
+const CWndRef* WindowOf(const CRunContext* context)
+{
+    if (!context || !context->m_pWnd || !context->m_pWnd->IsAttached()) return nullptr;
+    return context->m_pWnd;
+}
+
+}  // namespace
+
+CWndRef::CWndRef(HWND hWndMain, int nLineId)
+    : m_hWndMain(hWndMain), m_nLineId(nLineId),
+      m_hStatusBar(hWndMain ? GetDlgItem(hWndMain, kIdcStatusBar) : nullptr)
+{
+}
+
+void CWndRef::SetLine(const std::string& text) const { SetItemText(m_nLineId, text); }
+
+void CWndRef::SetItemText(int id, const std::string& text) const
+{
+    if (!m_hWndMain) return;
+    SetDlgItemTextA(m_hWndMain, id, text.c_str());
+}
+
+void CWndRef::SetStatusText(int part, const std::string& text) const
+{
+    if (!m_hWndMain || !m_hStatusBar) return;
+    // The threads write part 0 with a plain resource text; the counters stand out in parts 1 to 3.
+    WPARAM how = part == 0 ? 0 : static_cast<WPARAM>(part) | SBT_POPOUT;
+    SendMessageA(m_hStatusBar, SB_SETTEXTA, how, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void CWndRef::SetStatusPart(int part, const char* format, ...) const
+{
+    if (!m_hWndMain) return;
+    va_list args;
+    va_start(args, format);
+    std::string text = FormatV(format, args);
+    va_end(args);
+    SetStatusText(part, text);
+}
+
+bool CWndRef::GetStatusText(int part, std::string& text) const
+{
+    if (!m_hWndMain || !m_hStatusBar) return false;
+    LRESULT lengthAndType = SendMessageA(m_hStatusBar, SB_GETTEXTLENGTHA, part, 0);
+    // SB_GETTEXTA takes no buffer size. Wine's status bar gives the length in UTF-16 units, and
+    // each of them can become two bytes of code page 936, so the buffer has room for twice that.
+    std::vector<char> buffer(2 * static_cast<size_t>(LOWORD(lengthAndType)) + 1, '\0');
+    SendMessageA(m_hStatusBar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(buffer.data()));
+    text = buffer.data();
+    return true;
+}
+
+double BytesToMegabytes(ULONGLONG bytes)
+{
+    return static_cast<double>(bytes >> 10) * (1.0 / 1024.0);
+}
+
+void AttachWindow(CRunContext& context, CWndRef* pWnd)
+{
+    context.m_pWnd = pWnd;
+    HWND main = pWnd ? pWnd->m_hWndMain : nullptr;
+    context.m_pItemBar = main ? GetDlgItem(main, kIdcItemBar) : nullptr;
+    context.m_pTotalBar = main ? GetDlgItem(main, kIdcTotalBar) : nullptr;
+}
+
+bool HasWindow(const CRunContext* context) { return WindowOf(context) != nullptr; }
+
+void SetLine(const CRunContext* context, const std::string& text)
+{
+    if (const CWndRef* wnd = WindowOf(context)) wnd->SetLine(text);
+}
+
+void SetStatusPart(const CRunContext* context, int part, const char* format, ...)
+{
+    const CWndRef* wnd = WindowOf(context);
+    if (!wnd) return;
+    va_list args;
+    va_start(args, format);
+    std::string text = FormatV(format, args);
+    va_end(args);
+    wnd->SetStatusText(part, text);
+}
+
+void SetProgressRange(const CRunContext* context, HWND bar, int max)
+{
+    if (!HasWindow(context) || !bar) return;
+    SendMessageA(bar, PBM_SETRANGE32, 0, max);
+}
+
+void SetProgressPos(const CRunContext* context, HWND bar, int pos)
+{
+    if (!HasWindow(context) || !bar) return;
+    SendMessageA(bar, PBM_SETPOS, pos, 0);
+}
+
+int GetProgressPos(const CRunContext* context, HWND bar)
+{
+    if (!HasWindow(context) || !bar) return 0;
+    return static_cast<int>(SendMessageA(bar, PBM_GETPOS, 0, 0));
+}
+
+void AdvanceProgress(const CRunContext* context, HWND bar, int by)
+{
+    if (!HasWindow(context) || !bar) return;
+    SetProgressPos(context, bar, GetProgressPos(context, bar) + by);
+}
+
+void AdvanceBars(const CRunContext* context)
+{
+    if (!HasWindow(context)) return;
+    AdvanceProgress(context, context->m_pItemBar);
+    AdvanceProgress(context, context->m_pTotalBar);
+}
+
+void ShowFoundCount(const CRunContext* context)
+{
+    if (!HasWindow(context)) return;
+    SetStatusPart(context, 1, LoadResString(kIdsFoundCount).c_str(), context->m_nFoundOrDeleted);
+}
+
+void ShowDeletedCount(const CRunContext* context)
+{
+    if (!HasWindow(context)) return;
+    SetStatusPart(context, 1, LoadResString(kIdsDeletedCount).c_str(), context->m_nFoundOrDeleted);
+}
+
+void ReportFound(CRunContext* context, const CFoundObject* pObject, ULONGLONG size)
+{
+    const CWndRef* wnd = WindowOf(context);
+    if (!wnd) return;
+    // Sent, not posted: the window copies the record (and reads its status) while we wait, so both
+    // may live on this thread's stack.
+    if (pObject) SendMessageA(wnd->m_hWndMain, UWM_ADD_OBJECT, reinterpret_cast<WPARAM>(pObject), 0);
+    context->m_nFoundOrDeleted += 1;
+    ShowFoundCount(context);
+    context->m_qwBytes += size;
+    SetStatusPart(context, 2, LoadResString(kIdsFoundSize).c_str(), BytesToMegabytes(context->m_qwBytes));
+}
+
+void ReportFound(CRunContext* context, const CFoundObject* pObject)
+{
+    ReportFound(context, pObject, pObject ? pObject->m_dwSize : 0);
+}
+
+void ReportDeleted(CRunContext* context, ULONGLONG size)
+{
+    if (!HasWindow(context)) return;
+    context->m_nFoundOrDeleted += 1;
+    ShowDeletedCount(context);
+    context->m_qwBytes += size;
+    SetStatusPart(context, 2, LoadResString(kIdsFreedSize).c_str(), BytesToMegabytes(context->m_qwBytes));
+}
+
+void ReportNotDeleted(CRunContext* context)
+{
+    if (!HasWindow(context)) return;
+    context->m_nNotDeleted += 1;
+}
+
+void ReportIgnoredCookie(CRunContext* context)
+{
+    if (!HasWindow(context)) return;
+    context->m_nIgnoredCookies += 1;
+    SetStatusPart(context, 3, LoadResString(kIdsIgnoredCookies).c_str(), context->m_nIgnoredCookies);
+}

@@ -1,0 +1,86 @@
+// How a worker thread reports to the main window: the window reference with its status lines and
+// status bar, the progress bars, and the counting operations Found, Deleted, Not deleted and
+// Ignored cookie. Every display write of the workers goes through this file. Each operation does
+// nothing at all - no display write and no counting - when the context has no main window.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "engine/FoundObject.h"
+#include "engine/RunContext.h"
+
+// Dialog items of the main window that the workers write.
+constexpr int kIdcItemBar = 1008;
+constexpr int kIdcTotalBar = 1009;
+constexpr int kIdcStatusLine = 1010;  // item or phase text
+constexpr int kIdcDetailLine = 1011;  // the line below it, written by the set-line operation
+constexpr int kIdcStatusBar = 1026;
+
+// String resources of the status-bar texts.
+constexpr UINT kIdsFoundCount = 194;      // "已发现对象: %d"
+constexpr UINT kIdsFoundSize = 200;       // "总计大小: %.2f MB"
+constexpr UINT kIdsDeletedCount = 162;    // "已删除的对象: %d"
+constexpr UINT kIdsFreedSize = 201;       // "剩余空间: %.2f MB"
+constexpr UINT kIdsIgnoredCookies = 169;  // "已忽略的 Cookies: %d"
+
+// The main window as a worker sees it. Does nothing while m_hWndMain is null.
+class CWndRef {
+public:
+    CWndRef() = default;
+    // Takes the status bar (item 1026) of the window; the set-line operation writes lineId.
+    explicit CWndRef(HWND hWndMain, int nLineId = kIdcDetailLine);
+
+    bool IsAttached() const { return m_hWndMain != nullptr; }
+
+    // Writes the text of dialog item m_nLineId.
+    void SetLine(const std::string& text) const;
+    // Writes the text of any dialog item of the main window (the threads set line 1010 with it).
+    void SetItemText(int id, const std::string& text) const;
+
+    // Status-bar part 0 is written without style, parts 1 to 3 with SBT_POPOUT.
+    void SetStatusText(int part, const std::string& text) const;
+    void SetStatusPart(int part, const char* format, ...) const
+        __attribute__((format(printf, 3, 4)));
+    // False, leaving text alone, when there is no status bar.
+    bool GetStatusText(int part, std::string& text) const;
+
+    HWND m_hWndMain = nullptr;
+    int m_nLineId = kIdcDetailLine;
+    HWND m_hStatusBar = nullptr;
+};
+
+// Megabytes of a byte count as the status bar and the report show them: whole kilobytes / 1024.
+double BytesToMegabytes(ULONGLONG bytes);
+
+// Sets the context's window reference and takes the main window's progress bars 1008 and 1009.
+void AttachWindow(CRunContext& context, CWndRef* pWnd);
+bool HasWindow(const CRunContext* context);
+
+void SetLine(const CRunContext* context, const std::string& text);
+void SetStatusPart(const CRunContext* context, int part, const char* format, ...)
+    __attribute__((format(printf, 3, 4)));
+
+// Progress bars of the context (m_pItemBar, m_pTotalBar).
+void SetProgressRange(const CRunContext* context, HWND bar, int max);
+void SetProgressPos(const CRunContext* context, HWND bar, int pos);
+int GetProgressPos(const CRunContext* context, HWND bar);
+// Position + by.
+void AdvanceProgress(const CRunContext* context, HWND bar, int by = 1);
+// Item bar and total bar by one each.
+void AdvanceBars(const CRunContext* context);
+
+// Found: sends the record (when given) with UWM_ADD_OBJECT, counts it, adds size to m_qwBytes and
+// shows the count and the total size. A file whose record could not be built is counted with no
+// record. The second form adds the record's m_dwSize.
+void ReportFound(CRunContext* context, const CFoundObject* pObject, ULONGLONG size);
+void ReportFound(CRunContext* context, const CFoundObject* pObject);
+// Deleted: counts the object, adds size to m_qwBytes, shows the count and the space won.
+void ReportDeleted(CRunContext* context, ULONGLONG size);
+void ReportNotDeleted(CRunContext* context);
+void ReportIgnoredCookie(CRunContext* context);
+
+// The single status texts, for item functions that count by themselves.
+void ShowFoundCount(const CRunContext* context);
+void ShowDeletedCount(const CRunContext* context);

@@ -1,0 +1,38 @@
+// Multibyte (ANSI code page) string helpers. GBK trail bytes include '\\', '@', ':' and letters, so
+// nothing here looks at a string byte by byte: characters are stepped with CharNextA and compared
+// with CompareStringA. Every place that searches or compares texts "without regard to case" uses
+// these functions.
+#pragma once
+
+#include <string>
+
+namespace framework {
+
+// Case-insensitive, multibyte-aware equality of two whole texts.
+bool MbsEqualNoCase(const std::string& a, const std::string& b);
+
+// Case-insensitive three-way comparison (<0, 0, >0), for sorting.
+int MbsCompareNoCase(const std::string& a, const std::string& b);
+
+// Byte offset of the first case-insensitive occurrence of needle in text, or npos. Matches start
+// only on character boundaries.
+size_t MbsFindNoCase(const std::string& text, const std::string& needle);
+
+// Byte offset of the first / last occurrence of an ASCII character that is a whole character (not a
+// trail byte), or npos.
+size_t MbsFindChar(const std::string& text, char ch);
+size_t MbsFindLastChar(const std::string& text, char ch);
+
+bool MbsStartsWithNoCase(const std::string& text, const std::string& prefix);
+
+// Cuts text to at most maxBytes bytes without splitting a double-byte character.
+std::string MbsTruncate(const std::string& text, size_t maxBytes);
+
+// Formats like printf into a std::string.
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// UTF-8 <-> ANSI code page; used by tools and tests that handle readable sources.
+std::string Utf8ToAnsi(const std::string& utf8);
+std::string AnsiToUtf8(const std::string& ansi);
+
+}  // namespace framework

@@ -1,0 +1,137 @@
+#include "TestMainWindow.h"
+
+#include <commctrl.h>
+
+#include "engine/RunReport.h"
+#include "engine/WorkerMessages.h"
+#include "support/Sandbox.h"
+
+namespace {
+
+const char kClassName[] = "QuillonEngineTestMain";
+
+void RegisterOnce(WNDPROC proc)
+{
+    WNDCLASSA wc{};
+    if (GetClassInfoA(GetModuleHandleA(nullptr), kClassName, &wc)) return;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = kClassName;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    RegisterClassA(&wc);
+}
+
+HWND Child(HWND parent, const char* cls, int id, int y)
+{
+    return CreateWindowExA(0, cls, "", WS_CHILD | WS_VISIBLE, 10, y, 400, 20, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
+                           nullptr);
+}
+
+struct WorkerCall {
+    void (*fn)(void*);
+    void* arg;
+};
+
+DWORD WINAPI WorkerEntry(void* p)
+{
+    auto* call = static_cast<WorkerCall*>(p);
+    call->fn(call->arg);
+    return 0;
+}
+
+}  // namespace
+
+TestMainWindow::TestMainWindow()
+{
+    RegisterOnce(WndProc);
+    m_hwnd = CreateWindowExA(0, kClassName, "Quillon test", WS_OVERLAPPEDWINDOW, 0, 0, 600, 300, nullptr,
+                             nullptr, GetModuleHandleA(nullptr), this);
+    Child(m_hwnd, PROGRESS_CLASSA, kIdcItemBar, 10);
+    Child(m_hwnd, PROGRESS_CLASSA, kIdcTotalBar, 40);
+    Child(m_hwnd, "STATIC", kIdcStatusLine, 70);
+    Child(m_hwnd, "STATIC", kIdcDetailLine, 100);
+    HWND bar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, m_hwnd,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdcStatusBar)),
+                               GetModuleHandleA(nullptr), nullptr);
+    int edges[4] = {150, 300, 450, -1};
+    SendMessageA(bar, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(edges));
+    SetWindowLongPtrA(bar, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    m_statusBarProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(StatusBarProc)));
+}
+
+TestMainWindow::~TestMainWindow() { DestroyWindow(m_hwnd); }
+
+LRESULT CALLBACK TestMainWindow::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<TestMainWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (self && msg == UWM_ADD_OBJECT) {
+        const auto* sent = reinterpret_cast<const CFoundObject*>(wParam);
+        if (!sent->m_strPath.empty()) {
+            ReceivedObject received;
+            received.object = *sent;
+            received.hadStatus = sent->m_pStatus != nullptr;
+            if (sent->m_pStatus) received.status = *sent->m_pStatus;
+            received.object.m_pStatus = nullptr;
+            self->m_objects.push_back(received);
+        }
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK TestMainWindow::StatusBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    auto* self = reinterpret_cast<TestMainWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (msg == SB_SETTEXTA) self->m_statusWrites.push_back({wParam, reinterpret_cast<const char*>(lParam)});
+    return CallWindowProcA(self->m_statusBarProc, hwnd, msg, wParam, lParam);
+}
+
+std::string TestMainWindow::StatusText(int part) const
+{
+    HWND bar = Item(kIdcStatusBar);
+    // Wine counts the length in UTF-16 units; a GBK text can take twice as many bytes.
+    LRESULT length = SendMessageA(bar, SB_GETTEXTLENGTHA, part, 0);
+    std::vector<char> text(2 * LOWORD(length) + 1, '\0');
+    SendMessageA(bar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(text.data()));
+    return text.data();
+}
+
+int TestMainWindow::StatusStyle(int part) const
+{
+    return HIWORD(SendMessageA(Item(kIdcStatusBar), SB_GETTEXTLENGTHA, part, 0));
+}
+
+std::string TestMainWindow::ItemText(int id) const
+{
+    char buf[512] = "";
+    GetDlgItemTextA(m_hwnd, id, buf, sizeof buf);
+    return buf;
+}
+
+int TestMainWindow::ProgressPos(int id) const
+{
+    return static_cast<int>(SendMessageA(Item(id), PBM_GETPOS, 0, 0));
+}
+
+int TestMainWindow::ProgressMax(int id) const
+{
+    return static_cast<int>(SendMessageA(Item(id), PBM_GETRANGE, FALSE, 0));
+}
+
+bool RunOnWorker(void (*fn)(void*), void* arg, DWORD timeoutMs)
+{
+    WorkerCall call{fn, arg};
+    HANDLE thread = CreateThread(nullptr, 0, WorkerEntry, &call, 0, nullptr);
+    if (!thread) return false;
+    bool ended = testsupport::PumpUntil([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; },
+                                        timeoutMs);
+    if (!ended) WaitForSingleObject(thread, INFINITE);  // the call frame must outlive the thread
+    CloseHandle(thread);
+    return ended;
+}
