@@ -52,6 +52,19 @@ size_t MbsFindNoCase(const std::string& text, const std::string& needle)
     return std::string::npos;
 }
 
+size_t MbsFind(const std::string& text, const std::string& needle)
+{
+    if (needle.empty()) return 0;
+    const char* begin = text.c_str();
+    const char* end = begin + text.size();
+    for (const char* p = begin; p < end; p = CharNextA(p)) {
+        if (static_cast<size_t>(end - p) < needle.size()) break;
+        if (text.compare(static_cast<size_t>(p - begin), needle.size(), needle) == 0)
+            return static_cast<size_t>(p - begin);
+    }
+    return std::string::npos;
+}
+
 size_t MbsFindChar(const std::string& text, char ch)
 {
     const char* begin = text.c_str();

@@ -18,6 +18,10 @@ int MbsCompareNoCase(const std::string& a, const std::string& b);
 // only on character boundaries.
 size_t MbsFindNoCase(const std::string& text, const std::string& needle);
 
+// Byte offset of the first case-sensitive occurrence of needle in text, or npos. Matches start only
+// on character boundaries, so a trail byte never begins a match.
+size_t MbsFind(const std::string& text, const std::string& needle);
+
 // Byte offset of the first / last occurrence of an ASCII character that is a whole character (not a
 // trail byte), or npos.
 size_t MbsFindChar(const std::string& text, char ch);
