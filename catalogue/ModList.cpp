@@ -2,6 +2,9 @@
 
 #include "app/CleanerApp.h"
 #include "catalogue/BuiltinItems.h"
+#include "catalogue/PluginFilePasses.h"
+#include "engine/CustomSearch.h"
+#include "engine/FolderWalker.h"
 #include "framework/MbString.h"
 
 CModList g_theScanningThreadsParam;
@@ -17,18 +20,19 @@ int IgnoreFolder(void*, int, const char*, void*)
     return 1;
 }
 
-CPluginFilePasses g_pluginFilePasses;
+// The plug-in data file reader; tests install passes of their own.
+CPluginFilePasses g_pluginFilePasses = {SelectPluginModules, FillPluginModules};
 
 // Wired here by the families that implement them: the rules engine (rule scan, cookies-file
 // callback), the folder walk (standard file and folder callbacks) and the Windows and disk items
 // (custom search and its file callback).
 CPluginItemFunctions g_pluginItemFunctions = {
     /* pfnRuleScan: PluginRuleScan */ nullptr,
-    /* pfnOnFileFound: standard file callback */ nullptr,
-    /* pfnOnFolderFound: standard folder callback */ nullptr,
+    /* pfnOnFileFound */ OnFileFound,
+    /* pfnOnFolderFound */ OnFolderFound,
     /* pfnOnCookiesFile: ScanCookiesFile */ nullptr,
-    /* pfnCustomSearch: custom search */ nullptr,
-    /* pfnOnCustomFile: custom file callback */ nullptr,
+    /* pfnCustomSearch */ CustomSearch,
+    /* pfnOnCustomFile */ OnCustomFileFound,
     /* pfnOnCustomFolder */ IgnoreFolder,
 };
 

@@ -23,7 +23,8 @@ struct CPluginFilePasses {
     std::vector<int> (*pfnSelect)(const std::string& path) = nullptr;
     void (*pfnFill)(const std::string& path, const std::vector<int>& sections, CModItem* pItems) = nullptr;
 };
-// Installs the passes; until then the catalogue holds the built-ins alone.
+// Installs other passes (tests); by default the data-file reader of PluginFilePasses.h runs. Empty
+// passes leave the catalogue with the built-ins alone.
 void SetPluginFilePasses(const CPluginFilePasses& passes);
 const CPluginFilePasses& GetPluginFilePasses();
 

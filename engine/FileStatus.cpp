@@ -17,12 +17,9 @@ __time64_t FileTimeToTime64(const FILETIME& ft)
     return static_cast<__time64_t>((t.QuadPart - kEpochDifference) / kIntervalsPerSecond);
 }
 
-bool ReadFileStatus(const std::string& path, CFileStatus& status)
+CFileStatus FileStatusOf(const WIN32_FILE_ATTRIBUTE_DATA& data)
 {
-    // GetFileAttributesEx reads the directory entry only, so it works on files that another
-    // program holds open without sharing.
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
+    CFileStatus status;
     status.m_tCreation = FileTimeToTime64(data.ftCreationTime);
     status.m_tModification = FileTimeToTime64(data.ftLastWriteTime);
     status.m_tAccess = FileTimeToTime64(data.ftLastAccessTime);
@@ -30,5 +27,15 @@ bool ReadFileStatus(const std::string& path, CFileStatus& status)
     size.LowPart = data.nFileSizeLow;
     size.HighPart = data.nFileSizeHigh;
     status.m_qwSize = size.QuadPart;
+    return status;
+}
+
+bool ReadFileStatus(const std::string& path, CFileStatus& status)
+{
+    // GetFileAttributesEx reads the directory entry only, so it works on files that another
+    // program holds open without sharing.
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
+    status = FileStatusOf(data);
     return true;
 }

@@ -18,5 +18,8 @@ struct CFileStatus {
 // Seconds since 1970 (UTC) of a FILETIME; 0 for times before 1970.
 __time64_t FileTimeToTime64(const FILETIME& ft);
 
+// The status in attribute data that GetFileAttributesExA or a directory search already gave.
+CFileStatus FileStatusOf(const WIN32_FILE_ATTRIBUTE_DATA& data);
+
 // Reads the status of a file or folder; false when the path cannot be queried.
 bool ReadFileStatus(const std::string& path, CFileStatus& status);

@@ -42,12 +42,31 @@ void CWndRef::SetLine(const std::string& text) const { SetItemText(m_nLineId, te
 void CWndRef::SetItemText(int id, const std::string& text) const
 {
     if (!m_hWndMain) return;
+    if (Coalescing() && id == m_nLineId) {
+        m_strLine = text;
+        m_bLineDirty = true;
+        FlushIfDue();
+        return;
+    }
+    Flush();
     SetDlgItemTextA(m_hWndMain, id, text.c_str());
 }
 
 void CWndRef::SetStatusText(int part, const std::string& text) const
 {
     if (!m_hWndMain || !m_hStatusBar) return;
+    if (Coalescing() && part > 0 && part < kCoalescedParts) {
+        m_astrPart[part] = text;
+        m_abPartDirty[part] = true;
+        FlushIfDue();
+        return;
+    }
+    Flush();
+    WriteStatus(part, text);
+}
+
+void CWndRef::WriteStatus(int part, const std::string& text) const
+{
     // The threads write part 0 with a plain resource text; the counters stand out in parts 1 to 3.
     WPARAM how = part == 0 ? 0 : static_cast<WPARAM>(part) | SBT_POPOUT;
     SendMessageA(m_hStatusBar, SB_SETTEXTA, how, reinterpret_cast<LPARAM>(text.c_str()));
@@ -66,6 +85,7 @@ void CWndRef::SetStatusPart(int part, const char* format, ...) const
 bool CWndRef::GetStatusText(int part, std::string& text) const
 {
     if (!m_hWndMain || !m_hStatusBar) return false;
+    Flush();
     LRESULT lengthAndType = SendMessageA(m_hStatusBar, SB_GETTEXTLENGTHA, part, 0);
     // SB_GETTEXTA takes no buffer size. Wine's status bar gives the length in UTF-16 units, and
     // each of them can become two bytes of code page 936, so the buffer has room for twice that.
@@ -73,6 +93,115 @@ bool CWndRef::GetStatusText(int part, std::string& text) const
     SendMessageA(m_hStatusBar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(buffer.data()));
     text = buffer.data();
     return true;
+}
+
+CWndRef::BarState& CWndRef::StateOf(HWND bar) const
+{
+    for (BarState& state : m_aBars)
+        if (state.m_hBar == bar) return state;
+    for (BarState& state : m_aBars) {
+        if (state.m_hBar) continue;
+        state = BarState();
+        state.m_hBar = bar;
+        return state;
+    }
+    // More bars than slots: write the first slot out and reuse it.
+    Flush();
+    m_aBars[0] = BarState();
+    m_aBars[0].m_hBar = bar;
+    return m_aBars[0];
+}
+
+void CWndRef::SetBarRange(HWND bar, int max) const
+{
+    if (!m_hWndMain || !bar) return;
+    Flush();
+    SendMessageA(bar, PBM_SETRANGE32, 0, max);
+    if (!Coalescing()) return;
+    BarState& state = StateOf(bar);
+    state.m_bRangeKnown = true;
+    state.m_nMin = 0;
+    state.m_nMax = max;
+    state.m_bPosKnown = false;  // the control has moved its position into the new range
+}
+
+void CWndRef::SetBarPos(HWND bar, int pos) const
+{
+    if (!m_hWndMain || !bar) return;
+    if (!Coalescing()) {
+        SendMessageA(bar, PBM_SETPOS, pos, 0);
+        return;
+    }
+    BarState& state = StateOf(bar);
+    if (!state.m_bRangeKnown) {
+        PBRANGE range{};
+        SendMessageA(bar, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
+        state.m_nMin = range.iLow;
+        state.m_nMax = range.iHigh;
+        state.m_bRangeKnown = true;
+    }
+    // The control's own order: first up to the minimum, then down to the maximum.
+    if (pos < state.m_nMin) pos = state.m_nMin;
+    if (pos > state.m_nMax) pos = state.m_nMax;
+    state.m_nPos = pos;
+    state.m_bPosKnown = true;
+    state.m_bDirty = true;
+    FlushIfDue();
+}
+
+int CWndRef::GetBarPos(HWND bar) const
+{
+    if (!m_hWndMain || !bar) return 0;
+    if (!Coalescing()) return static_cast<int>(SendMessageA(bar, PBM_GETPOS, 0, 0));
+    BarState& state = StateOf(bar);
+    if (!state.m_bPosKnown) {
+        state.m_nPos = static_cast<int>(SendMessageA(bar, PBM_GETPOS, 0, 0));
+        state.m_bPosKnown = true;
+    }
+    return state.m_nPos;
+}
+
+void CWndRef::SetCoalescing(DWORD intervalMs)
+{
+    Flush();
+    m_dwInterval = intervalMs;
+    for (BarState& state : m_aBars) state = BarState();
+}
+
+void CWndRef::FlushIfDue() const
+{
+    // The first write after a quiet spell goes out at once; the ones that follow it wait.
+    DWORD now = GetTickCount();
+    if (m_bFlushedOnce && now - m_dwLastFlush < m_dwInterval) return;
+    Flush();
+}
+
+void CWndRef::Flush() const
+{
+    if (!m_hWndMain) return;
+    bool wrote = false;
+    if (m_bLineDirty) {
+        m_bLineDirty = false;
+        SetDlgItemTextA(m_hWndMain, m_nLineId, m_strLine.c_str());
+        wrote = true;
+    }
+    for (int part = 1; part < kCoalescedParts; ++part) {
+        if (!m_abPartDirty[part]) continue;
+        m_abPartDirty[part] = false;
+        WriteStatus(part, m_astrPart[part]);
+        wrote = true;
+    }
+    for (BarState& state : m_aBars) {
+        if (!state.m_bDirty) continue;
+        state.m_bDirty = false;
+        SendMessageA(state.m_hBar, PBM_SETPOS, state.m_nPos, 0);
+        wrote = true;
+    }
+    // The interval runs from the last time held-back writes went out.
+    if (wrote) {
+        m_dwLastFlush = GetTickCount();
+        m_bFlushedOnce = true;
+    }
 }
 
 double BytesToMegabytes(ULONGLONG bytes)
@@ -108,20 +237,18 @@ void SetStatusPart(const CRunContext* context, int part, const char* format, ...
 
 void SetProgressRange(const CRunContext* context, HWND bar, int max)
 {
-    if (!HasWindow(context) || !bar) return;
-    SendMessageA(bar, PBM_SETRANGE32, 0, max);
+    if (const CWndRef* wnd = WindowOf(context)) wnd->SetBarRange(bar, max);
 }
 
 void SetProgressPos(const CRunContext* context, HWND bar, int pos)
 {
-    if (!HasWindow(context) || !bar) return;
-    SendMessageA(bar, PBM_SETPOS, pos, 0);
+    if (const CWndRef* wnd = WindowOf(context)) wnd->SetBarPos(bar, pos);
 }
 
 int GetProgressPos(const CRunContext* context, HWND bar)
 {
-    if (!HasWindow(context) || !bar) return 0;
-    return static_cast<int>(SendMessageA(bar, PBM_GETPOS, 0, 0));
+    const CWndRef* wnd = WindowOf(context);
+    return wnd ? wnd->GetBarPos(bar) : 0;
 }
 
 void AdvanceProgress(const CRunContext* context, HWND bar, int by)
@@ -187,4 +314,17 @@ void ReportIgnoredCookie(CRunContext* context)
     if (!HasWindow(context)) return;
     context->m_nIgnoredCookies += 1;
     SetStatusPart(context, 3, LoadResString(kIdsIgnoredCookies).c_str(), context->m_nIgnoredCookies);
+}
+
+void ReportFolder(const CRunContext* context, const std::string& path)
+{
+    const CWndRef* wnd = WindowOf(context);
+    if (!wnd) return;
+    // Sent: the window copies the path while we wait.
+    SendMessageA(wnd->m_hWndMain, UWM_ADD_FOLDER, reinterpret_cast<WPARAM>(path.c_str()), 0);
+}
+
+void FlushDisplay(const CRunContext* context)
+{
+    if (const CWndRef* wnd = WindowOf(context)) wnd->Flush();
 }

@@ -20,10 +20,14 @@ static_assert(kWriteBlock % kShredUnit == 0, "write blocks must be whole shred u
 // Never written: zero-initialised storage, so it costs nothing in the program file.
 char g_zeroBlock[kWriteBlock];
 
-bool IsLink(const std::string& path)
+// Overwriting through a link would destroy whatever it points to, which the scan never listed.
+// Windows refuses to open a read-only file for writing; Wine running as root would open it, and
+// the file would then be zeroed but, being read-only, not deleted.
+bool MustNotOverwrite(const std::string& path)
 {
     DWORD attrs = GetFileAttributesA(path.c_str());
-    return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_REPARSE_POINT);
+    return attrs != INVALID_FILE_ATTRIBUTES &&
+           (attrs & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_READONLY));
 }
 
 // One pass of zeros over `length` bytes from the start, then to disk.
@@ -65,8 +69,7 @@ void DeleteWhenFree(const std::string& path)
 int ShredFile(const std::string& path, int passes)
 {
     if (passes > kMaxShredPasses) return 0;
-    // Overwriting through a link would destroy whatever it points to, which the scan never listed.
-    if (IsLink(path)) return 0;
+    if (MustNotOverwrite(path)) return 0;
     framework::ScopedKernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr,
                                                    OPEN_EXISTING,
                                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,

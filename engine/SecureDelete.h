@@ -13,8 +13,9 @@ constexpr int kMaxShredPasses = 200;
 
 // Overwrites the whole file with zero bytes `passes` times, flushing it to disk after each pass.
 // The length grows to the next multiple of 128 bytes. Returns 1 when the file was opened and every
-// pass was written; 0 when passes exceeds 200, the path is a link (reparse point), the file cannot
-// be opened exclusively, or a write or flush failed (which ends the shredding of the file).
+// pass was written; 0 when passes exceeds 200, the path is a link (reparse point) or read-only,
+// the file cannot be opened exclusively, or a write or flush failed (which ends the shredding of
+// the file).
 int ShredFile(const std::string& path, int passes);
 
 // ShredFile with the run's number of passes while status-bar part 0 reads "正在粉碎...";

@@ -13,6 +13,19 @@ int CompareBytes(const char* a, int lenA, const char* b, int lenB)
     return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a, lenA, b, lenB);
 }
 
+// CharNextA stops at a NUL; texts read from files may hold NUL bytes, which count as one character
+// here so that a search always moves on.
+const char* NextChar(const char* p)
+{
+    const char* next = CharNextA(p);
+    return next == p ? p + 1 : next;
+}
+
+bool IsWhiteSpace(char ch)
+{
+    return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n' || ch == '\v' || ch == '\f';
+}
+
 std::string Convert(const std::string& text, UINT from, UINT to)
 {
     if (text.empty()) return {};
@@ -43,7 +56,7 @@ size_t MbsFindNoCase(const std::string& text, const std::string& needle)
     if (needle.empty()) return 0;
     const char* begin = text.c_str();
     const char* end = begin + text.size();
-    for (const char* p = begin; p < end; p = CharNextA(p)) {
+    for (const char* p = begin; p < end; p = NextChar(p)) {
         if (static_cast<size_t>(end - p) < needle.size()) break;
         if (CompareBytes(p, static_cast<int>(needle.size()), needle.data(),
                          static_cast<int>(needle.size())) == CSTR_EQUAL)
@@ -57,7 +70,7 @@ size_t MbsFind(const std::string& text, const std::string& needle)
     if (needle.empty()) return 0;
     const char* begin = text.c_str();
     const char* end = begin + text.size();
-    for (const char* p = begin; p < end; p = CharNextA(p)) {
+    for (const char* p = begin; p < end; p = NextChar(p)) {
         if (static_cast<size_t>(end - p) < needle.size()) break;
         if (text.compare(static_cast<size_t>(p - begin), needle.size(), needle) == 0)
             return static_cast<size_t>(p - begin);
@@ -87,10 +100,55 @@ bool MbsStartsWithNoCase(const std::string& text, const std::string& prefix)
     if (text.size() < prefix.size()) return false;
     // The prefix must end on a character boundary of text.
     const char* p = text.c_str();
-    while (static_cast<size_t>(p - text.c_str()) < prefix.size()) p = CharNextA(p);
+    while (static_cast<size_t>(p - text.c_str()) < prefix.size()) p = NextChar(p);
     if (static_cast<size_t>(p - text.c_str()) != prefix.size()) return false;
     return CompareBytes(text.data(), static_cast<int>(prefix.size()), prefix.data(),
                         static_cast<int>(prefix.size())) == CSTR_EQUAL;
+}
+
+bool MbsEndsWith(const std::string& text, const std::string& suffix)
+{
+    if (suffix.size() > text.size()) return false;
+    if (suffix.empty()) return true;
+    const size_t start = text.size() - suffix.size();
+    const char* begin = text.c_str();
+    const char* p = begin;
+    while (static_cast<size_t>(p - begin) < start) p = NextChar(p);
+    return static_cast<size_t>(p - begin) == start && text.compare(start, suffix.size(), suffix) == 0;
+}
+
+std::string MbsTrim(const std::string& text)
+{
+    size_t first = 0;
+    size_t last = text.size();
+    while (first < last && IsWhiteSpace(text[first])) ++first;
+    while (last > first && IsWhiteSpace(text[last - 1])) --last;
+    return text.substr(first, last - first);
+}
+
+std::string MbsTrimChar(const std::string& text, char ch)
+{
+    const std::string one(1, ch);
+    size_t first = 0;
+    while (first < text.size() && text[first] == ch) ++first;  // a leading byte is a whole character
+    std::string out = text.substr(first);
+    while (MbsEndsWith(out, one)) out.pop_back();
+    return out;
+}
+
+std::string MbsTrimLeftChar(const std::string& text, char ch)
+{
+    size_t first = 0;
+    while (first < text.size() && text[first] == ch) ++first;  // a leading byte is a whole character
+    return text.substr(first);
+}
+
+std::string MbsTrimRightChar(const std::string& text, char ch)
+{
+    const std::string one(1, ch);
+    std::string out = text;
+    while (MbsEndsWith(out, one)) out.pop_back();
+    return out;
 }
 
 std::string MbsTruncate(const std::string& text, size_t maxBytes)

@@ -29,6 +29,22 @@ size_t MbsFindLastChar(const std::string& text, char ch);
 
 bool MbsStartsWithNoCase(const std::string& text, const std::string& prefix);
 
+// True when text ends with suffix and the suffix begins on a character boundary of text, so a
+// trail byte 0x5C never counts as a closing backslash.
+bool MbsEndsWith(const std::string& text, const std::string& suffix);
+
+// Text without white space (space, tab, CR, LF, VT, FF) at either end. White-space bytes lie below
+// 0x40 and are never trail bytes, so cutting them off cannot split a character.
+std::string MbsTrim(const std::string& text);
+
+// Text without the whole-character occurrences of an ASCII character at either end (for example
+// the backslashes around a folder), leaving a trail byte of the same value in place.
+std::string MbsTrimChar(const std::string& text, char ch);
+
+// The same at one end only: leading or trailing whole-character occurrences of an ASCII character.
+std::string MbsTrimLeftChar(const std::string& text, char ch);
+std::string MbsTrimRightChar(const std::string& text, char ch);
+
 // Cuts text to at most maxBytes bytes without splitting a double-byte character.
 std::string MbsTruncate(const std::string& text, size_t maxBytes);
 

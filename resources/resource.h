@@ -2,6 +2,9 @@
 #pragma once
 
 #define IDR_MANIFEST 1
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
 #define IDI_MAINFRAME 150
 
 // String table (the texts are in Lorvex.rc). Numbers that are not listed are not used.
@@ -44,3 +47,84 @@
 #define IDS_NOTHING_TO_CLEAN     213  // clean started without a ticked row
 #define IDS_CLOSE_BROWSERS       215  // open browsers must be closed before a scan
 #define IDS_SKIPPING_BROWSER     216  // status: skipping an open browser
+
+// Dialog templates.
+#define IDD_REPORT   110  // CMainReportDlg: report after a clean
+#define IDD_WARNING  111  // CWarningMsgDlg: warning with "do not show again"
+#define IDD_INPUT    113  // CSimpDataInputDlg: one line of text
+#define IDD_ABOUTBOX 124  // About box
+#define IDD_MAIN     126  // CMainDlg: the main window
+
+// Controls of the main window (126).
+#define IDC_CLEAN              1000
+#define IDC_OPTIONS            1001
+#define IDC_HELP_MENU          1002
+#define IDC_INFO_GROUP         1003
+#define IDC_CATEGORY_WINDOWS   1004
+#define IDC_CATEGORY_BROWSERS  1005
+#define IDC_CATEGORY_APPS      1006
+#define IDC_CATEGORY_CUSTOM    1007
+#define IDC_ITEM_PROGRESS      1008
+#define IDC_TOTAL_PROGRESS     1009
+#define IDC_CURRENT_OPERATION  1010
+#define IDC_CURRENT_OBJECT     1011
+#define IDC_OPERATION_LABEL    1012
+#define IDC_SCAN               1013
+#define IDC_OBJECT_LABEL       1021
+#define IDC_ITEM_PROGRESS_LABEL  1022
+#define IDC_TOTAL_PROGRESS_LABEL 1023
+#define IDC_CANCEL             1024
+#define IDC_STATUSBAR          1026  // created at run time
+#define IDC_HINT               1056
+#define IDC_RESULTS            1058
+
+// Controls of the report (110), warning (111), input (113) and About (124) dialogs.
+#define IDC_REPORT_TEXT        1071
+#define IDC_REPORT_COPY        1075
+#define IDC_VERSION_HISTORY    1078
+#define IDC_WARNING_OK         1085
+#define IDC_WARNING_DONT_SHOW  1086
+#define IDC_WARNING_ICON       1088
+#define IDC_INPUT_CANCEL       1094
+#define IDC_INPUT_OK           1095
+#define IDC_INPUT_EDIT         1096
+#define IDC_WARNING_TEXT       1100
+#define IDC_ABOUT_ICON         1101
+#define IDC_ABOUT_PRODUCT      1102
+#define IDC_ABOUT_VERSION      1103
+
+// Menus and accelerators.
+#define IDR_HELP_MENU   153  // pop-up of the Help button
+#define IDR_TRAY_MENU   154  // tray icon menu
+#define IDR_LIST_MENU   "ListCtrlMenu"  // results list context menu (a named resource)
+#define IDR_MAIN_ACCEL  235  // accelerators of the main window
+
+// Bitmaps: category buttons (16 x 16, grey (192,192,192) background for LR_LOADMAP3DCOLORS) and the
+// results list's check-box state images (16 wide each: unchecked, checked; mask colour blue).
+#define IDB_WINDOWS_ITEMS 234
+#define IDB_WEB_BROWSERS  235
+#define IDB_APPLICATIONS  236
+#define IDB_CUSTOM_ITEMS  241
+#define IDB_CHECKBOXES    270
+
+// Commands.
+#define ID_HELP_CONTENTS  154
+#define ID_HELP_HOMEPAGE  155
+#define ID_HELP_FORUM     156
+#define ID_HELP_ABOUT     157
+#define ID_TRAY_RESTORE   218
+#define ID_TRAY_MINIMIZE  219
+#define ID_TRAY_CLEANNOW  220
+#define ID_TRAY_EXIT      221
+#define ID_LIST_CHECK_ALL           226
+#define ID_LIST_UNCHECK_ALL         227
+#define ID_LIST_INVERT_ALL          228
+#define ID_LIST_CHECK_HIGHLIGHTED   229
+#define ID_LIST_UNCHECK_HIGHLIGHTED 230
+#define ID_LIST_INVERT_HIGHLIGHTED  231
+#define ID_LIST_CLEAR_STATS         242
+#define ID_LIST_SAVE_TEXT           243
+#define ID_LIST_OPEN                244
+#define ID_LIST_OPEN_WITH           245
+#define IDM_ABOUTBOX      16     // system-menu item of the About box
+#define ID_HELP           57670  // the framework's help command (0xE146)

@@ -1,0 +1,394 @@
+// Shredding and deleting real files: contents on disk, the pass limit, files that cannot be
+// opened exclusively, files in use, links, and the counting and status texts of DeleteFoundFile.
+#include <gtest/gtest.h>
+
+#include "TestMainWindow.h"
+#include "app/SettingsStore.h"
+#include "engine/RunReport.h"
+#include "engine/SecureDelete.h"
+#include "framework/MbString.h"
+#include "framework/ScopedHandle.h"
+#include "support/Sandbox.h"
+
+using testsupport::FileExists;
+using testsupport::ReadFileBytes;
+using testsupport::WriteFileBytes;
+
+namespace {
+
+std::string Pattern(size_t size)
+{
+    std::string s(size, '\0');
+    for (size_t i = 0; i < size; ++i) s[i] = static_cast<char>('A' + i % 23);
+    return s;
+}
+
+bool AllZero(const std::string& bytes) { return bytes.find_first_not_of('\0') == std::string::npos; }
+
+framework::ScopedKernelHandle OpenAsOwner(const std::string& path, DWORD share)
+{
+    return framework::ScopedKernelHandle(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, share,
+                                                     nullptr, OPEN_EXISTING, 0, nullptr));
+}
+
+// Wine keeps the requests of MoveFileEx(..., MOVEFILE_DELAY_UNTIL_REBOOT) where Windows does:
+// pairs of (source, target) in PendingFileRenameOperations, carried out at the next system start.
+const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
+const char kPendingRenames[] = "PendingFileRenameOperations";
+
+std::vector<std::string> PendingRenames()
+{
+    std::vector<std::string> entries;
+    framework::ScopedRegKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
+        return entries;
+    DWORD size = 0;
+    if (RegQueryValueExA(key.Get(), kPendingRenames, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
+        return entries;
+    std::vector<char> data(size + 2, '\0');
+    RegQueryValueExA(key.Get(), kPendingRenames, nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()), &size);
+    // Empty targets are empty strings, so walk exactly the byte count instead of stopping at "\0\0".
+    for (size_t at = 0; at < size;) {
+        std::string entry = data.data() + at;
+        entries.push_back(entry);
+        at += entry.size() + 1;
+    }
+    return entries;
+}
+
+bool IsScheduledForDeletion(const std::string& path)
+{
+    std::vector<std::string> entries = PendingRenames();
+    for (size_t i = 0; i + 1 < entries.size(); i += 2) {
+        if (framework::MbsEqualNoCase(entries[i], "\\??\\" + path) && entries[i + 1].empty()) return true;
+    }
+    return false;
+}
+
+// Takes our requests out again, so no later system start acts on a test's paths.
+void Unschedule(const std::string& path)
+{
+    std::vector<std::string> entries = PendingRenames();
+    std::string kept;
+    for (size_t i = 0; i + 1 < entries.size(); i += 2) {
+        if (framework::MbsEqualNoCase(entries[i], "\\??\\" + path)) continue;
+        kept += entries[i] + '\0' + entries[i + 1] + '\0';
+    }
+    framework::ScopedRegKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_SET_VALUE, key.Receive()) != ERROR_SUCCESS)
+        return;
+    if (kept.empty()) {
+        RegDeleteValueA(key.Get(), kPendingRenames);
+    } else {
+        kept += '\0';
+        RegSetValueExA(key.Get(), kPendingRenames, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(kept.data()),
+                       static_cast<DWORD>(kept.size()));
+    }
+}
+
+// Wine cannot delete a Unix link (it deletes what the link points to), so the test folder's
+// removal would leave the links behind; the host's rm takes them away.
+void RemoveUnixLink(const std::string& path)
+{
+    std::string unixPath = testsupport::UnixPath(path);
+    if (unixPath.empty()) return;
+    std::string line = "/bin/rm -f '" + unixPath + "'";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::vector<char> buf(line.begin(), line.end());
+    buf.push_back('\0');
+    if (!CreateProcessA(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
+    WaitForSingleObject(pi.hProcess, 10000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+}
+
+class SecureDeleteTest : public testsupport::SandboxTest {
+protected:
+    SecureDeleteTest() : m_wnd(m_window.Hwnd())
+    {
+        AttachWindow(m_context, &m_wnd);
+        m_context.m_pOptions = &m_options;
+    }
+
+    std::string MakeFile(const std::string& name, size_t size)
+    {
+        std::string path = m_temp / name;
+        WriteFileBytes(path, Pattern(size));
+        return path;
+    }
+
+    CFoundObject FileObject(const std::string& path)
+    {
+        CFoundObject object;
+        object.m_strPath = path;
+        object.m_strName = path.substr(path.rfind('\\') + 1);
+        object.m_dwSize = static_cast<DWORD>(ReadFileBytes(path).size());
+        object.m_nKind = kObjFile;
+        object.m_pfnClean = DeleteFoundFile;
+        return object;
+    }
+
+    // Calls the object's cleaning function on a worker thread, as the cleaning thread does.
+    int Clean(CFoundObject& object)
+    {
+        struct Call {
+            CFoundObject* object;
+            CRunContext* context;
+            int result;
+        } call{&object, &m_context, -1};
+        EXPECT_TRUE(RunOnWorker([](void* p) {
+            auto* c = static_cast<Call*>(p);
+            c->result = c->object->m_pfnClean(c->object, c->context, 0, 0);
+        }, &call));
+        return call.result;
+    }
+
+    std::vector<std::string> PartZeroWrites() const
+    {
+        std::vector<std::string> texts;
+        for (const auto& w : m_window.m_statusWrites) {
+            if (w.how == 0) texts.push_back(w.text);
+        }
+        return texts;
+    }
+
+    TestMainWindow m_window;
+    CWndRef m_wnd;
+    CRunOptions m_options;
+    CRunContext m_context;
+};
+
+}  // namespace
+
+TEST_F(SecureDeleteTest, ShreddingLeavesZerosUpToTheNext128ByteBoundary)
+{
+    struct Case {
+        size_t size;
+        size_t after;
+    };
+    const size_t mib = 1 << 20;
+    for (Case c : {Case{1, 128}, Case{127, 128}, Case{128, 128}, Case{129, 256}, Case{mib + 1, mib + 128},
+                   Case{3 * mib + 5, 3 * mib + 128}}) {
+        SCOPED_TRACE(c.size);
+        std::string path = MakeFile("f" + std::to_string(c.size) + ".bin", c.size);
+        ASSERT_EQ(1, ShredFile(path, 3));
+        std::string after = ReadFileBytes(path);
+        EXPECT_EQ(c.after, after.size());
+        EXPECT_TRUE(AllZero(after));
+    }
+    std::string empty = MakeFile("empty.bin", 0);
+    EXPECT_EQ(1, ShredFile(empty, 3));
+    EXPECT_TRUE(FileExists(empty));
+    EXPECT_EQ("", ReadFileBytes(empty));
+}
+
+TEST_F(SecureDeleteTest, AtMost200PassesAndMissingFilesAreRefused)
+{
+    std::string many = MakeFile("many.bin", 300);
+    EXPECT_EQ(1, ShredFile(many, 200));
+    EXPECT_EQ(std::string(384, '\0'), ReadFileBytes(many));
+
+    std::string tooMany = MakeFile("too-many.bin", 300);
+    EXPECT_EQ(0, ShredFile(tooMany, 201));
+    EXPECT_EQ(Pattern(300), ReadFileBytes(tooMany));
+
+    EXPECT_EQ(0, ShredFile(m_temp / "missing.bin", 1));
+    EXPECT_FALSE(FileExists(m_temp / "missing.bin"));
+}
+
+TEST_F(SecureDeleteTest, FilesThatCannotBeOpenedExclusivelyAreNotOverwritten)
+{
+    std::string readOnly = MakeFile("read-only.txt", 1000);
+    ASSERT_TRUE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(0, ShredFile(readOnly, 3));
+    EXPECT_EQ(Pattern(1000), ReadFileBytes(readOnly));
+
+    // Whether the owner shares nothing or shares reading and writing, our exclusive open fails.
+    for (DWORD share : {DWORD{0}, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}}) {
+        SCOPED_TRACE(share);
+        std::string locked = MakeFile("locked" + std::to_string(share) + ".txt", 1000);
+        {
+            auto owner = OpenAsOwner(locked, share);
+            ASSERT_TRUE(owner.IsValid());
+            EXPECT_EQ(0, ShredFile(locked, 3));
+        }
+        EXPECT_EQ(Pattern(1000), ReadFileBytes(locked));
+    }
+}
+
+TEST_F(SecureDeleteTest, DeleteFoundFileShredsDeletesCountsAndRestoresStatusPartZero)
+{
+    m_options.m_bShred = true;
+    m_options.m_nOverwritePasses = 3;
+    m_wnd.SetStatusText(0, "正在工作...");
+    std::string first = MakeFile("第一.dat", 1 << 20);
+    std::string second = MakeFile("second.dat", 512 * 1024 + 3);
+    // A second name for the first file's data: after the deletion it shows what was left on disk.
+    std::string witness = m_temp / "witness.dat";
+    ASSERT_TRUE(CreateHardLinkA(witness.c_str(), first.c_str(), nullptr));
+
+    CFoundObject a = FileObject(first), b = FileObject(second);
+    EXPECT_EQ(1, Clean(a));
+    EXPECT_EQ(1, Clean(b));
+
+    EXPECT_FALSE(FileExists(first));
+    EXPECT_FALSE(FileExists(second));
+    std::string left = ReadFileBytes(witness);
+    EXPECT_EQ(size_t{1} << 20, left.size());
+    EXPECT_TRUE(AllZero(left));
+    EXPECT_EQ(2, m_context.m_nFoundOrDeleted);
+    EXPECT_EQ(0, m_context.m_nNotDeleted);
+    EXPECT_EQ((1u << 20) + 512 * 1024 + 3, m_context.m_qwBytes);  // the records' sizes
+    EXPECT_EQ("已删除的对象: 2", m_window.StatusText(1));
+    EXPECT_EQ("剩余空间: 1.50 MB", m_window.StatusText(2));
+    EXPECT_EQ((std::vector<std::string>{"正在工作...", "正在粉碎...", "正在工作...", "正在粉碎...",
+                                        "正在工作..."}),
+              PartZeroWrites());
+    EXPECT_EQ("正在工作...", m_window.StatusText(0));
+
+    // A file that is gone by now is counted as not deleted; the run goes on.
+    CFoundObject gone = FileObject(first);
+    EXPECT_EQ(1, Clean(gone));
+    EXPECT_EQ(2, m_context.m_nFoundOrDeleted);
+    EXPECT_EQ(1, m_context.m_nNotDeleted);
+    EXPECT_EQ("已删除的对象: 2", m_window.StatusText(1));
+}
+
+TEST_F(SecureDeleteTest, WithoutShreddingFilesAreDeletedWithoutTouchingPartZero)
+{
+    m_options.m_bShred = false;
+    m_options.m_nOverwritePasses = 35;
+    std::string path = MakeFile("plain.txt", 4096);
+    std::string witness = m_temp / "plain-witness.txt";
+    ASSERT_TRUE(CreateHardLinkA(witness.c_str(), path.c_str(), nullptr));
+    CFoundObject object = FileObject(path);
+    EXPECT_EQ(1, Clean(object));
+    EXPECT_FALSE(FileExists(path));
+    EXPECT_EQ(Pattern(4096), ReadFileBytes(witness));
+    EXPECT_TRUE(PartZeroWrites().empty());
+    EXPECT_EQ(1, m_context.m_nFoundOrDeleted);
+    EXPECT_EQ("已删除的对象: 1", m_window.StatusText(1));
+    EXPECT_EQ("剩余空间: 0.00 MB", m_window.StatusText(2));  // 4 KiB
+}
+
+TEST_F(SecureDeleteTest, ReadOnlyFileIsNeitherOverwrittenNorDeleted)
+{
+    m_options.m_bShred = true;
+    m_options.m_nOverwritePasses = 1;
+    std::string path = MakeFile("ro.txt", 700);
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    CFoundObject object = FileObject(path);
+    EXPECT_EQ(1, Clean(object));
+    EXPECT_EQ(Pattern(700), ReadFileBytes(path));
+    EXPECT_EQ(0, m_context.m_nFoundOrDeleted);
+    EXPECT_EQ(1, m_context.m_nNotDeleted);
+
+    // Once the read-only attribute is cleared (as the scan does), both succeed.
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL));
+    EXPECT_EQ(1, Clean(object));
+    EXPECT_FALSE(FileExists(path));
+    EXPECT_EQ(1, m_context.m_nFoundOrDeleted);
+}
+
+TEST_F(SecureDeleteTest, LockedFileCountsAsNotDeletedAndIsScheduledWhenAsked)
+{
+    m_options.m_bShred = true;
+    m_options.m_nOverwritePasses = 3;
+    std::string asked = MakeFile("locked-asked.txt", 900);
+    std::string notAsked = MakeFile("locked-not-asked.txt", 900);
+    {
+        auto ownerAsked = OpenAsOwner(asked, 0);
+        auto ownerNotAsked = OpenAsOwner(notAsked, 0);
+        ASSERT_TRUE(ownerAsked.IsValid() && ownerNotAsked.IsValid());
+
+        m_options.m_bDeleteAfterWinRestart = false;
+        CFoundObject first = FileObject(notAsked);
+        EXPECT_EQ(1, Clean(first));
+        m_options.m_bDeleteAfterWinRestart = true;
+        CFoundObject second = FileObject(asked);
+        EXPECT_EQ(1, Clean(second));
+
+        EXPECT_EQ(0, m_context.m_nFoundOrDeleted);
+        EXPECT_EQ(2, m_context.m_nNotDeleted);
+        EXPECT_TRUE(FileExists(asked));
+        EXPECT_TRUE(FileExists(notAsked));
+    }
+    // The owner shared nothing, so the system can only remove the file at its next start.
+    EXPECT_TRUE(IsScheduledForDeletion(asked));
+    EXPECT_FALSE(IsScheduledForDeletion(notAsked));
+    Unschedule(asked);
+    EXPECT_FALSE(IsScheduledForDeletion(asked));
+    // Neither was overwritten while it was locked.
+    EXPECT_EQ(Pattern(900), ReadFileBytes(asked));
+    EXPECT_EQ(Pattern(900), ReadFileBytes(notAsked));
+}
+
+TEST_F(SecureDeleteTest, FileInUseByAnOwnerThatAllowsDeletionIsGoneWhenTheOwnerCloses)
+{
+    m_options.m_bDeleteAfterWinRestart = true;
+    std::string path = MakeFile("shared.txt", 100);
+    {
+        auto owner = OpenAsOwner(path, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+        ASSERT_TRUE(owner.IsValid());
+        CFoundObject object = FileObject(path);
+        EXPECT_EQ(1, Clean(object));
+        EXPECT_EQ(1, m_context.m_nFoundOrDeleted);
+    }
+    EXPECT_FALSE(FileExists(path));
+    EXPECT_FALSE(IsScheduledForDeletion(path));
+}
+
+TEST_F(SecureDeleteTest, LinksAreNotOverwritten)
+{
+    m_options.m_bShred = true;
+    m_options.m_nOverwritePasses = 3;
+
+    // Wine shows a Unix symlink to a folder as a reparse point.
+    std::string folder = m_temp / "target-folder";
+    testsupport::MakeFolder(folder);
+    std::string inner = folder + "\\inner.txt";
+    WriteFileBytes(inner, Pattern(500));
+    std::string folderLink = m_temp / "folder-link";
+    ASSERT_TRUE(testsupport::MakeSymlink(folder, folderLink));
+    ASSERT_NE(0u, GetFileAttributesA(folderLink.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
+    EXPECT_EQ(0, ShredFile(folderLink, 3));
+    CFoundObject object = FileObject(folderLink);
+    EXPECT_EQ(1, Clean(object));
+    EXPECT_EQ(Pattern(500), ReadFileBytes(inner));
+    // A folder link is not a file: DeleteFileA refuses it, as on Windows.
+    EXPECT_EQ(0, m_context.m_nFoundOrDeleted);
+    EXPECT_EQ(1, m_context.m_nNotDeleted);
+    RemoveUnixLink(folderLink);
+
+    // A symlink to a file is a reparse point on Windows; Wine shows it as the plain file it points
+    // to, and nothing tells the two apart there.
+    std::string target = MakeFile("target.txt", 300);
+    std::string fileLink = m_temp / "file-link.txt";
+    ASSERT_TRUE(testsupport::MakeSymlink(target, fileLink));
+    bool shownAsLink = (GetFileAttributesA(fileLink.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    if (shownAsLink) {
+        EXPECT_EQ(0, ShredFile(fileLink, 3));
+        EXPECT_EQ(Pattern(300), ReadFileBytes(target));
+    }
+    RemoveUnixLink(fileLink);
+    if (!shownAsLink) GTEST_SKIP() << "file symlinks are not shown as reparse points here";
+}
+
+TEST_F(SecureDeleteTest, ShreddingWithoutWindowStillWorksQuietly)
+{
+    m_options.m_bShred = true;
+    m_options.m_nOverwritePasses = 2;
+    CRunContext quiet;
+    quiet.m_pOptions = &m_options;
+    std::string path = MakeFile("quiet.bin", 10);
+    std::string witness = m_temp / "quiet-witness.bin";
+    ASSERT_TRUE(CreateHardLinkA(witness.c_str(), path.c_str(), nullptr));
+    CFoundObject object = FileObject(path);
+    EXPECT_EQ(1, DeleteFoundFile(&object, &quiet, 0, 0));
+    EXPECT_FALSE(FileExists(path));
+    EXPECT_EQ(std::string(128, '\0'), ReadFileBytes(witness));
+    EXPECT_EQ(0, quiet.m_nFoundOrDeleted);
+    EXPECT_TRUE(m_window.m_statusWrites.empty());
+}

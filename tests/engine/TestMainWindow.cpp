@@ -28,6 +28,18 @@ HWND Child(HWND parent, const char* cls, int id, int y)
                            nullptr);
 }
 
+bool IsWorkerMessage(UINT msg)
+{
+    switch (msg) {
+        case UWM_ADD_OBJECT: case UWM_ADD_FOLDER: case UWM_REMOVE_ROW:
+        case UWM_SCAN_COMPLETED: case UWM_SCAN_CANCELLED: case UWM_CLEAN_ENDING:
+        case UWM_CLEAN_FOLLOWUP: case UWM_CLEAN_COMPLETED: case UWM_CLEAN_CANCELLED:
+            return true;
+        default:
+            return false;
+    }
+}
+
 struct WorkerCall {
     void (*fn)(void*);
     void* arg;
@@ -70,6 +82,16 @@ LRESULT CALLBACK TestMainWindow::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
     }
     auto* self = reinterpret_cast<TestMainWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (self && IsWorkerMessage(msg)) {
+        WorkerMessage record{msg, wParam, lParam, {}};
+        if (msg == UWM_ADD_FOLDER) record.text = reinterpret_cast<const char*>(wParam);
+        if (msg == UWM_CLEAN_FOLLOWUP && wParam == 1 && lParam) {
+            char* report = reinterpret_cast<char*>(lParam);
+            record.text = report;
+            delete[] report;
+        }
+        self->m_messages.push_back(record);
+    }
     if (self && msg == UWM_ADD_OBJECT) {
         const auto* sent = reinterpret_cast<const CFoundObject*>(wParam);
         if (!sent->m_strPath.empty()) {
@@ -90,6 +112,22 @@ LRESULT CALLBACK TestMainWindow::StatusBarProc(HWND hwnd, UINT msg, WPARAM wPara
     auto* self = reinterpret_cast<TestMainWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (msg == SB_SETTEXTA) self->m_statusWrites.push_back({wParam, reinterpret_cast<const char*>(lParam)});
     return CallWindowProcA(self->m_statusBarProc, hwnd, msg, wParam, lParam);
+}
+
+std::vector<TestMainWindow::WorkerMessage> TestMainWindow::MessagesOf(UINT msg) const
+{
+    std::vector<WorkerMessage> found;
+    for (const WorkerMessage& m : m_messages)
+        if (m.msg == msg) found.push_back(m);
+    return found;
+}
+
+std::vector<UINT> TestMainWindow::CompletionMessages() const
+{
+    std::vector<UINT> found;
+    for (const WorkerMessage& m : m_messages)
+        if (m.msg != UWM_ADD_OBJECT && m.msg != UWM_ADD_FOLDER && m.msg != UWM_REMOVE_ROW) found.push_back(m.msg);
+    return found;
 }
 
 std::string TestMainWindow::StatusText(int part) const

@@ -41,6 +41,21 @@ public:
     std::vector<ReceivedObject> m_objects;
     std::vector<StatusWrite> m_statusWrites;
 
+    // Every worker message (UWM_*) in arrival order, sent or posted. The folder path of
+    // UWM_ADD_FOLDER and the report of UWM_CLEAN_FOLLOWUP are copied into text (the report freed
+    // as the main window does).
+    struct WorkerMessage {
+        UINT msg;
+        WPARAM wParam;
+        LPARAM lParam;
+        std::string text;
+    };
+    std::vector<WorkerMessage> m_messages;
+    // The messages with this identifier, in order.
+    std::vector<WorkerMessage> MessagesOf(UINT msg) const;
+    // The identifiers of the posted completion messages, in order.
+    std::vector<UINT> CompletionMessages() const;
+
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK StatusBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -29,6 +29,19 @@ TEST(MbString, CaseInsensitiveComparisonsAreCharacterAware)
     EXPECT_LT(MbsCompareNoCase("apple", "Banana"), 0);
 }
 
+TEST(MbString, CaseSensitiveSearchStartsOnlyOnCharacters)
+{
+    EXPECT_EQ(0u, MbsFind("keep.txt", "keep"));
+    EXPECT_EQ(3u, MbsFind("my_keep", "keep"));
+    EXPECT_EQ(std::string::npos, MbsFind("KEEP.txt", "keep"));
+    EXPECT_EQ(2u, MbsFind("临时", "时"));
+    // "丂" is 0x81 0x40: its trail byte is '@' but no '@' character is in the text.
+    EXPECT_EQ(std::string::npos, MbsFind("丂x", "@x"));
+    EXPECT_EQ(1u, MbsFind("a@x", "@x"));
+    EXPECT_EQ(0u, MbsFind("abc", ""));
+    EXPECT_EQ(std::string::npos, MbsFind("ab", "abc"));
+}
+
 TEST(MbString, TruncateNeverSplitsADoubleByteCharacter)
 {
     EXPECT_EQ("a", MbsTruncate("a临", 2));

@@ -1,0 +1,369 @@
+// Scanning and cleaning thread against their floors: builds three identical trees of 50,000 files
+// in 500 folders in the temp folder and times, in one run,
+//   - a bare FindFirstFileA walk, and the same walk sending one empty cross-thread SendMessage per
+//     file to a window on another thread (the scan's floor: one UWM_ADD_OBJECT per object);
+//   - ScanThreadProc over a folder item that lists every file of the tree, into a main window that
+//     copies every object into its list, as the real one does;
+//   - a bare DeleteFileA / RemoveDirectoryA loop, and the same loop with one empty cross-thread
+//     SendMessage per file (the clean's floor: one UWM_REMOVE_ROW per object);
+//   - CleanThreadProc over all rows of the scan.
+// The machine is shared and its load drifts, so every tree is cut into five parts and the six
+// cases take turns part by part; each case's time is the sum over its parts. Ends with the ratios
+// as "key: value" lines.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <list>
+#include <string>
+#include <vector>
+
+#include "app/CleanerApp.h"
+#include "catalogue/ModList.h"
+#include "engine/CleanThread.h"
+#include "engine/CleaningParam.h"
+#include "engine/FolderWalker.h"
+#include "engine/RunReport.h"
+#include "engine/ScanThread.h"
+#include "engine/WorkerMessages.h"
+
+namespace {
+
+constexpr int kParts = 5;
+constexpr int kFoldersPerPart = 100;
+constexpr int kFolders = kParts * kFoldersPerPart;
+constexpr int kFilesPerFolder = 100;
+constexpr int kFiles = kFolders * kFilesPerFolder;
+constexpr UINT kEmptyMessage = WM_APP + 500;
+constexpr int kTreeItemId = 1104;  // a three-step folder item of the catalogue
+
+double Seconds()
+{
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// ---- the main window: on its own thread, with the controls the workers write ----
+
+struct MainWindowState {
+    HWND hwnd = nullptr;
+    CFoundObjectList objects;  // AllObjsLinkedList
+    CFolderList folders;
+    CRowsToCleanList rows;
+    long removedRows = 0;
+    HANDLE done = CreateEventA(nullptr, FALSE, FALSE, nullptr);  // a completion message arrived
+    UINT lastCompletion = 0;
+};
+
+MainWindowState g_main;
+
+LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+        case kEmptyMessage:
+            return 0;
+        case UWM_ADD_OBJECT: {
+            const auto* object = reinterpret_cast<const CFoundObject*>(wParam);
+            if (object->m_strPath.empty()) return 0;
+            g_main.objects.push_back(*object);
+            g_main.objects.back().m_pStatus = nullptr;
+            return 0;
+        }
+        case UWM_ADD_FOLDER:
+            g_main.folders.push_back(reinterpret_cast<const char*>(wParam));
+            return 0;
+        case UWM_REMOVE_ROW:
+            ++g_main.removedRows;
+            return 0;
+        case UWM_CLEAN_FOLLOWUP:
+            if (wParam == 1) delete[] reinterpret_cast<char*>(lParam);
+            return 0;
+        case UWM_SCAN_COMPLETED:
+        case UWM_SCAN_CANCELLED:
+        case UWM_CLEAN_COMPLETED:
+        case UWM_CLEAN_CANCELLED:
+            g_main.lastCompletion = msg;
+            SetEvent(g_main.done);
+            return 0;
+        default:
+            return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+}
+
+void Child(HWND parent, const char* cls, int id, int y)
+{
+    CreateWindowExA(0, cls, "", WS_CHILD | WS_VISIBLE, 10, y, 400, 20, parent,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+}
+
+DWORD WINAPI MainWindowThread(void* ready)
+{
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = MainProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "QuillonBenchMain";
+    RegisterClassA(&wc);
+    HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "Quillon bench", WS_OVERLAPPEDWINDOW, 0, 0, 600, 300,
+                                nullptr, nullptr, wc.hInstance, nullptr);
+    Child(hwnd, PROGRESS_CLASSA, kIdcItemBar, 10);
+    Child(hwnd, PROGRESS_CLASSA, kIdcTotalBar, 40);
+    Child(hwnd, "STATIC", kIdcStatusLine, 70);
+    Child(hwnd, "STATIC", kIdcDetailLine, 100);
+    HWND bar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdcStatusBar)), wc.hInstance, nullptr);
+    int edges[4] = {150, 300, 450, -1};
+    SendMessageA(bar, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(edges));
+    ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+    g_main.hwnd = hwnd;
+    SetEvent(static_cast<HANDLE>(ready));
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return 0;
+}
+
+// ---- trees ----
+
+// One part of a tree: kFoldersPerPart folders of kFilesPerFolder files.
+struct Tree {
+    std::string root;
+    std::vector<std::string> files;
+    std::vector<std::string> folders;
+};
+
+Tree BuildTree(const std::string& root)
+{
+    Tree tree;
+    tree.root = root;
+    CreateDirectoryA(root.c_str(), nullptr);
+    const std::string bytes(64, 'q');
+    for (int f = 0; f < kFoldersPerPart; ++f) {
+        char folder[MAX_PATH];
+        snprintf(folder, sizeof folder, "%s\\folder%03d", root.c_str(), f);
+        CreateDirectoryA(folder, nullptr);
+        tree.folders.push_back(folder);
+        for (int i = 0; i < kFilesPerFolder; ++i) {
+            char file[MAX_PATH];
+            snprintf(file, sizeof file, "%s\\file%03d.dat", folder, i);
+            HANDLE h = CreateFileA(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+            DWORD written = 0;
+            WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+            CloseHandle(h);
+            tree.files.push_back(file);
+        }
+    }
+    return tree;
+}
+
+// A plain recursive walk; sends one empty message per file when asked to.
+long BareWalk(const std::string& folder, HWND sendTo)
+{
+    long files = 0;
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((folder + "\\*.*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return 0;
+    do {
+        if (entry.cFileName[0] == '.' && (entry.cFileName[1] == 0 || (entry.cFileName[1] == '.' && !entry.cFileName[2])))
+            continue;
+        std::string path = folder + "\\" + entry.cFileName;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            files += BareWalk(path, sendTo);
+        } else {
+            ++files;
+            if (sendTo) SendMessageA(sendTo, kEmptyMessage, 0, 0);
+        }
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+    return files;
+}
+
+long BareDelete(const Tree& tree, HWND sendTo)
+{
+    long deleted = 0;
+    for (const std::string& file : tree.files) {
+        deleted += DeleteFileA(file.c_str()) ? 1 : 0;
+        if (sendTo) SendMessageA(sendTo, kEmptyMessage, 0, 0);
+    }
+    for (const std::string& folder : tree.folders) RemoveDirectoryA(folder.c_str());
+    RemoveDirectoryA(tree.root.c_str());
+    return deleted;
+}
+
+// ---- the catalogue item that scans the tree ----
+
+std::string g_scanRoot;
+
+int PrepareTree(CModItem* item)
+{
+    item->m_pScanData = new std::string(g_scanRoot);
+    return 1;
+}
+
+void SetUpTreeItem()
+{
+    // The built-in items suffice; the bench does not read plug-in data files.
+    SetPluginFilePasses(CPluginFilePasses{});
+    CModList& catalogue = g_theScanningThreadsParam;
+    catalogue.Build();
+    CModItem* item = catalogue.FindById(kTreeItemId);
+    item->m_bScanInOneStep = false;
+    item->m_pfnPrepare = PrepareTree;
+    item->m_pfnCount = FolderCount;
+    item->m_pfnScan = FolderScan;
+    item->m_pfnFinish = FolderFinish;
+    item->m_pfnOnFileFound = OnFileFound;
+    item->m_pfnOnFolderFound = OnFolderFound;
+    catalogue.m_pCheckedIds[0] = kTreeItemId;
+    catalogue.m_nCheckedCount = 1;
+    catalogue.m_hwnd = g_main.hwnd;
+}
+
+// Runs a worker on this thread and waits until the window has handled its completion message.
+template <class Run>
+double TimeWorker(Run run)
+{
+    ResetEvent(g_main.done);
+    double start = Seconds();
+    run();
+    WaitForSingleObject(g_main.done, INFINITE);
+    return Seconds() - start;
+}
+
+template <class Work>
+double Time(Work work)
+{
+    double start = Seconds();
+    work();
+    return Seconds() - start;
+}
+
+void Row(const char* name, long count, double seconds)
+{
+    printf("%-44s %7ld %10.1f ms %8.1f us/file\n", name, count, seconds * 1000.0, seconds * 1e6 / kFiles);
+}
+
+
+struct Totals {
+    long count = 0;
+    double seconds = 0;
+};
+
+template <class Work>
+void Add(Totals& totals, Work work)
+{
+    double start = Seconds();
+    totals.count += work();
+    totals.seconds += Seconds() - start;
+}
+
+}  // namespace
+
+int main()
+{
+    setvbuf(stdout, nullptr, _IONBF, 0);
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    std::string base = std::string(temp) + "quillon_bench_" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(base.c_str(), nullptr);
+
+    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE windowThread = CreateThread(nullptr, 0, MainWindowThread, ready, 0, nullptr);
+    WaitForSingleObject(ready, INFINITE);
+
+    printf("building 3 trees of %d files in %d folders under %s\n", kFiles, kFolders, base.c_str());
+    std::vector<Tree> scanned, bare, floor;
+    double built = Time([&] {
+        for (const char* name : {"scanned", "bare", "floor"}) CreateDirectoryA((base + "\\" + name).c_str(), nullptr);
+        for (int part = 0; part < kParts; ++part) {
+            std::string sub = "\\part" + std::to_string(part);
+            scanned.push_back(BuildTree(base + "\\scanned" + sub));
+            bare.push_back(BuildTree(base + "\\bare" + sub));
+            floor.push_back(BuildTree(base + "\\floor" + sub));
+        }
+    });
+    printf("built in %.1f s\n\n", built);
+
+    SetUpTreeItem();
+    Totals walk, walkFloor, scan;
+    bool scanOk = true;
+    for (int part = 0; part < kParts; ++part) {
+        const std::string& root = scanned[part].root;
+        Add(walk, [&] { return BareWalk(root, nullptr); });
+        Add(walkFloor, [&] { return BareWalk(root, g_main.hwnd); });
+        g_scanRoot = root;
+        size_t before = g_main.objects.size();
+        Add(scan, [&] {
+            TimeWorker([] { ScanThreadProc(nullptr); });
+            return static_cast<long>(g_main.objects.size() - before);
+        });
+        scanOk &= g_main.lastCompletion == UWM_SCAN_COMPLETED;
+    }
+    scanOk &= scan.count == kFiles && g_main.folders.size() == static_cast<size_t>(kFolders);
+
+    // Every row is ticked; each part is cleaned by a run of its own, with the folders of that part.
+    std::vector<CResultRowState> rows(g_main.objects.size());
+    for (size_t r = 0; r < rows.size(); ++r) {
+        rows[r].m_bChecked = true;
+        rows[r].m_lItemData = static_cast<LPARAM>(r);
+    }
+    CRowsToCleanList allRows;
+    BuildRowsToClean(rows, allRows);
+    std::vector<CFolderList> partFolders(kParts);
+    for (const std::string& folder : g_main.folders)
+        for (int part = 0; part < kParts; ++part)
+            if (folder.compare(0, scanned[part].root.size() + 1, scanned[part].root + "\\") == 0)
+                partFolders[part].push_back(folder);
+
+    Totals remove, removeFloor, clean;
+    bool cleanOk = true;
+    auto nextRow = allRows.begin();
+    for (int part = 0; part < kParts; ++part) {
+        Add(remove, [&] { return BareDelete(bare[part], nullptr); });
+        Add(removeFloor, [&] { return BareDelete(floor[part], g_main.hwnd); });
+        g_main.rows.clear();
+        for (int i = 0; i < kFoldersPerPart * kFilesPerFolder && nextRow != allRows.end(); ++i) g_main.rows.push_back(*nextRow++);
+        g_main.folders = partFolders[part];
+        long removedBefore = g_main.removedRows;
+        Add(clean, [&] {
+            TimeWorker([] {
+                CleanThreadProc(new CCleaningParam(&g_main.objects, &g_main.rows, &g_main.folders,
+                                                   g_theScanningThreadsParam));
+            });
+            return g_main.removedRows - removedBefore;
+        });
+        cleanOk &= g_main.lastCompletion == UWM_CLEAN_COMPLETED && g_main.rows.empty() && g_main.folders.empty();
+        RemoveDirectoryA(scanned[part].root.c_str());
+    }
+    cleanOk &= clean.count == kFiles && GetFileAttributesA(scanned[0].folders.front().c_str()) == INVALID_FILE_ATTRIBUTES;
+
+    Row("walk: FindFirstFileA", walk.count, walk.seconds);
+    Row("walk + SendMessage per file (scan floor)", walkFloor.count, walkFloor.seconds);
+    Row("ScanThreadProc (objects listed)", scan.count, scan.seconds);
+    Row("delete: DeleteFileA/RemoveDirectoryA", remove.count, remove.seconds);
+    Row("delete + SendMessage per file (clean floor)", removeFloor.count, removeFloor.seconds);
+    Row("CleanThreadProc (rows removed)", clean.count, clean.seconds);
+    if (!scanOk || !cleanOk) printf("\nWARNING: the scan or the clean did not cover the whole tree\n");
+
+    for (const char* name : {"scanned", "bare", "floor"}) RemoveDirectoryA((base + "\\" + name).c_str());
+    RemoveDirectoryA(base.c_str());
+    g_theScanningThreadsParam.m_hwnd = nullptr;
+    PostMessageA(g_main.hwnd, WM_CLOSE, 0, 0);
+    PostThreadMessageA(GetThreadId(windowThread), WM_QUIT, 0, 0);
+    WaitForSingleObject(windowThread, 5000);
+
+    printf("\nscan-vs-walk: %.2fx\n", scan.seconds / walk.seconds);
+    printf("scan-vs-floor: %.2fx\n", scan.seconds / walkFloor.seconds);
+    printf("clean-vs-delete: %.2fx\n", clean.seconds / remove.seconds);
+    printf("clean-vs-floor: %.2fx\n", clean.seconds / removeFloor.seconds);
+    return scanOk && cleanOk ? 0 : 1;
+}

@@ -1,0 +1,190 @@
+#include "engine/CleanThread.h"
+
+#include <shlwapi.h>
+
+#include <cstring>
+#include <iterator>
+#include <vector>
+
+#include "app/CleanerApp.h"
+#include "app/Utilities.h"
+#include "engine/CleaningParam.h"
+#include "engine/RunContext.h"
+#include "engine/RunReport.h"
+#include "engine/WorkerMessages.h"
+#include "engine/WorkerThread.h"
+#include "framework/MbString.h"
+#include "resource.h"
+
+const char* const kSupportAddress = "support@quillon.example";
+
+namespace {
+
+constexpr DWORD kDisplayIntervalMs = 30;
+constexpr int kSecondsPerMinute = 60;
+const char kNoWindowText[] = "出现错误。\n原因: cpCleaningParam->m_rUniversalParam.m_hwnd==NULL";
+const char kMissingObjectFormat[] =
+    "执行了非法操作!\n\r\n信息: 尝试移除不存在的列表元素。\nAllObjsLinkedListElemCount=%d\n"
+    "iCurObjIndex=%d\npCurItemData->m_uiListCurIndex=%d\n\r\n请将该报告发送到 ";
+const char kStartTimeFormat[] = "%A，%B %d，%Y，在 %X";
+
+std::string WindowTitle(HWND hwnd)
+{
+    std::vector<char> title(static_cast<size_t>(GetWindowTextLengthA(hwnd)) * 2 + 1, '\0');
+    GetWindowTextA(hwnd, title.data(), static_cast<int>(title.size()));
+    return title.data();
+}
+
+std::string FormatStartTime(__time64_t start)
+{
+    struct tm local {};
+    if (_localtime64_s(&local, &start) != 0) return {};
+    char text[256] = "";
+    strftime(text, sizeof text, kStartTimeFormat, &local);
+    return text;
+}
+
+// Positions of the objects in AllObjsLinkedList, taken once: the list does not change during the
+// run, and walking it from the head for every row would make a large run quadratic.
+std::vector<CFoundObject*> IndexObjects(CFoundObjectList& objects)
+{
+    std::vector<CFoundObject*> index;
+    index.reserve(objects.size());
+    for (CFoundObject& object : objects) index.push_back(&object);
+    return index;
+}
+
+CFoundObject* ObjectAt(const std::vector<CFoundObject*>& index, int i)
+{
+    if (i < 0 || static_cast<size_t>(i) >= index.size()) return nullptr;
+    return index[static_cast<size_t>(i)];
+}
+
+void ShowMissingObject(HWND main, size_t objectCount, const CRowToClean& row)
+{
+    std::string text = framework::Format(kMissingObjectFormat, static_cast<int>(objectCount),
+                                         row.m_iObjIndex, static_cast<int>(row.m_uiListCurIndex));
+    text += kSupportAddress;
+    MessageBoxA(main, text.c_str(), WindowTitle(main).c_str(), MB_ICONINFORMATION);
+}
+
+// Cleans the rows in order; false when a stop request ended the loop.
+bool CleanRows(CCleaningParam& param, CRunContext& context, HWND main)
+{
+    const std::vector<CFoundObject*> objects = IndexObjects(*param.m_pAllObjs);
+    CRowsToCleanList& rows = *param.m_pRowsToClean;
+    int n = 1;
+    for (auto it = rows.begin(); it != rows.end();) {
+        auto next = std::next(it);
+        if (CFoundObject* object = ObjectAt(objects, it->m_iObjIndex)) {
+            SetLine(&context, object->m_strName);
+            int result = object->m_pfnClean ? object->m_pfnClean(object, &context, 0, 0) : 0;
+            // The row goes whether the deletion succeeded or not.
+            SendMessageA(main, UWM_REMOVE_ROW, static_cast<WPARAM>(result), static_cast<LPARAM>(it->m_uiListCurIndex));
+            rows.erase(it);
+            SetProgressPos(&context, context.m_pItemBar, 0);
+            SetProgressPos(&context, context.m_pItemBar, 100);
+            SetProgressPos(&context, context.m_pTotalBar, n);
+            ++n;
+        } else {
+            FlushDisplay(&context);
+            ShowMissingObject(main, objects.size(), *it);
+        }
+        if (WaitForSingleObject(param.m_rUniversalParam.m_evStop, 0) == WAIT_OBJECT_0) return false;
+        it = next;
+    }
+    return true;
+}
+
+// Folders were collected inner first, so one pass removes a nest of emptied folders bottom-up.
+void RemoveEmptiedFolders(CFolderList& folders)
+{
+    for (auto it = folders.begin(); it != folders.end();) {
+        if (PathIsDirectoryEmptyA(it->c_str())) {
+            RemoveDirectoryA(it->c_str());  // a folder that cannot go is not retried
+            it = folders.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+char* NewHeapText(const std::string& text)
+{
+    char* copy = new char[text.size() + 1];
+    memcpy(copy, text.c_str(), text.size() + 1);
+    return copy;
+}
+
+}  // namespace
+
+std::string FormatElapsed(long seconds)
+{
+    if (seconds < kSecondsPerMinute) return framework::Format("%ld 秒", seconds);
+    long minutes = seconds / kSecondsPerMinute;
+    return framework::Format("%ld 分 %ld 秒", minutes, seconds - kSecondsPerMinute * minutes);
+}
+
+std::string FormatCleanReport(__time64_t start, __time64_t end, const CRunContext& context)
+{
+    std::string elapsed = FormatElapsed(static_cast<long>(end - start));
+    return framework::Format(LoadResString(IDS_CLEAN_REPORT).c_str(), FormatStartTime(start).c_str(),
+                             context.m_nFoundOrDeleted, context.m_nNotDeleted, context.m_nIgnoredCookies,
+                             BytesToMegabytes(context.m_qwBytes), elapsed.c_str());
+}
+
+UINT CleanThreadProc(LPVOID cpCleaningParam)
+{
+    auto* param = static_cast<CCleaningParam*>(cpCleaningParam);
+    if (!param) return 1;
+    CModList& catalogue = param->m_rUniversalParam;
+    HWND main = catalogue.m_hwnd;
+    if (!main) {
+        ShowDebugBox(kNoWindowText);
+        delete param;  // the block is ours to delete, also when we cannot use it
+        return 1;
+    }
+
+    catalogue.m_bBusy = true;
+    const __time64_t start = _time64(nullptr);
+    CWndRef wnd(main, kIdcDetailLine);
+    wnd.SetCoalescing(kDisplayIntervalMs);
+    CRunContext context;
+    AttachWindow(context, &wnd);
+    CSettingsStore& settings = TheSettings();
+    CRunOptions options = settings.GetRunOptions();
+    context.m_pOptions = &options;
+    context.m_pApp = &settings;
+    context.m_pStopEvent = catalogue.m_evStop;
+
+    wnd.SetStatusText(0, LoadResString(IDS_WORKING));
+    wnd.SetItemText(kIdcStatusLine, LoadResString(IDS_CLEANING));
+    SetProgressRange(&context, context.m_pTotalBar, static_cast<int>(param->m_pRowsToClean->size()));
+    SetProgressRange(&context, context.m_pItemBar, 100);
+
+    const bool completed = CleanRows(*param, context, main);
+    RemoveEmptiedFolders(*param->m_pFolders);
+    delete param;
+
+    // The window reads the final counts when the completion messages arrive.
+    FlushDisplay(&context);
+    if (completed) {
+        PostMessageA(main, UWM_CLEAN_ENDING, 1, 0);
+        if (options.m_bReports) {
+            std::string report = FormatCleanReport(start, _time64(nullptr), context);
+            char* text = NewHeapText(report);
+            if (!PostMessageA(main, UWM_CLEAN_FOLLOWUP, 1, reinterpret_cast<LPARAM>(text))) delete[] text;
+        }
+        PostMessageA(main, UWM_CLEAN_COMPLETED, 0, 0);
+        if (options.m_bCloseAfterCleaning) PostMessageA(main, UWM_CLEAN_FOLLOWUP, 0, 0);
+    } else {
+        PostMessageA(main, UWM_CLEAN_CANCELLED, 0, 0);
+    }
+    catalogue.m_bBusy = false;
+    return 0;
+}
+
+HANDLE StartCleanThread(CCleaningParam* pParam)
+{
+    return StartWorkerThread(CleanThreadProc, pParam);
+}

@@ -1,0 +1,239 @@
+#include "engine/FolderWalker.h"
+
+#include <windows.h>
+
+#include <ctime>
+
+#include "app/SettingsStore.h"
+#include "engine/FileStatus.h"
+#include "engine/RunContext.h"
+#include "engine/RunReport.h"
+#include "engine/SecureDelete.h"
+#include "framework/MbString.h"
+#include "framework/ScopedHandle.h"
+
+namespace {
+
+constexpr long long kSecondsPerHour = 3600;
+constexpr long long kMinHoursOfOldFiles = 48;
+
+bool IsDotEntry(const char* name)
+{
+    return (name[0] == '.' && name[1] == '\0') || (name[0] == '.' && name[1] == '.' && name[2] == '\0');
+}
+
+bool IsDirectory(const WIN32_FIND_DATAA& entry)
+{
+    return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// A junction, symbolic link or mount point may lead back up the tree or out of the folder the user
+// chose, so the walk never enters one.
+bool IsReparsePoint(const WIN32_FIND_DATAA& entry)
+{
+    return (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// Trailing backslashes, cut as characters: a double-byte character may end in the byte 0x5C.
+std::string WithoutTrailingBackslashes(const std::string& folder)
+{
+    std::string path = folder;
+    while (!path.empty()) {
+        const char* begin = path.c_str();
+        const char* last = CharPrevA(begin, begin + path.size());
+        if (*last != '\\' || last + 1 != begin + path.size()) break;
+        path.erase(path.size() - 1);
+    }
+    return path;
+}
+
+// folder + "\" + name, or false when that does not fit the MAX_PATH buffers of the ANSI calls: a
+// path cut short would name another file.
+bool JoinPath(const std::string& folder, const char* name, std::string& path)
+{
+    path.assign(folder).append(1, '\\').append(name);
+    return path.size() < MAX_PATH;
+}
+
+bool StopRequested(FolderWalkParams* params)
+{
+    return params && params->m_pfnStop && params->m_pfnStop(params->m_hStopArg);
+}
+
+// Enumerates folder\pattern; calls visit(entry) for each entry while result stays 1, with the stop
+// test before each entry. A failing FindFirstFile ends the pass quietly.
+template <class Visit>
+void EachEntry(const std::string& folder, const char* pattern, FolderWalkParams* params, int& result,
+               Visit visit)
+{
+    std::string search = folder + "\\" + pattern;
+    WIN32_FIND_DATAA entry;
+    framework::ScopedFindHandle find(FindFirstFileA(search.c_str(), &entry));
+    if (!find) return;
+    do {
+        if (result != 1) break;
+        if (StopRequested(params)) {
+            params->m_bContinue = 0;
+            result = 0;
+            break;
+        }
+        visit(entry);
+    } while (FindNextFileA(find.Get(), &entry));
+}
+
+const CRunOptions& OptionsOf(const CRunContext* context)
+{
+    static const CRunOptions defaults;
+    return context && context->m_pOptions ? *context->m_pOptions : defaults;
+}
+
+bool TakeByAttributeBits(const char* pszPath, DWORD attributes, const CRunOptions& options)
+{
+    if (attributes == INVALID_FILE_ATTRIBUTES) return true;
+    if (attributes & FILE_ATTRIBUTE_READONLY) {
+        if (!options.m_bIncludeReadOnlyFiles) return false;
+        // Cleared at once, whatever the hidden rule says next, so that the deletion can succeed.
+        SetFileAttributesA(pszPath, attributes & ~FILE_ATTRIBUTE_READONLY);
+    }
+    if ((attributes & FILE_ATTRIBUTE_HIDDEN) && !options.m_bIncludeHiddenFiles) return false;
+    return true;
+}
+
+// Reports a taken file whose status (if any) was already read.
+void ReportTakenFile(CRunContext* context, const std::string& path, const CFileStatus* status,
+                     bool bApplyAgeRule)
+{
+    if (!status) {
+        ReportFound(context, nullptr, 0);
+        return;
+    }
+    CFoundObject object = MakeFileObject(path, *status);
+    bool listed = true;
+    if (bApplyAgeRule && OptionsOf(context).m_bDelOnlyOldTmpFiles) {
+        long long hours = (static_cast<long long>(_time64(nullptr)) - status->m_tModification) / kSecondsPerHour;
+        listed = hours >= kMinHoursOfOldFiles;
+    }
+    ReportFound(context, listed ? &object : nullptr, status->m_qwSize);
+}
+
+}  // namespace
+
+int CFolderWalker::Walk(const std::string& folder, FolderWalkParams* params)
+{
+    const std::string base = WithoutTrailingBackslashes(folder);
+    int result = params ? params->m_bContinue : 1;
+    int files = 0;
+    int folders = 0;
+    std::string path;
+
+    // Files first.
+    const char* mask = params && params->m_pszMask ? params->m_pszMask : "*.*";
+    EachEntry(base, mask, params, result, [&](const WIN32_FIND_DATAA& entry) {
+        if (IsDotEntry(entry.cFileName) || IsDirectory(entry)) return;
+        if (!JoinPath(base, entry.cFileName, path)) return;
+        if (params && params->m_pfnOnFile) params->m_pfnOnFile(params->m_pUserData, 0, path.c_str(), params->m_pExtra);
+        ++files;
+    });
+
+    // Then the sub-folders, each reported after everything inside it.
+    if (params && params->m_bRecurse && result) {
+        EachEntry(base, "*.*", params, result, [&](const WIN32_FIND_DATAA& entry) {
+            if (IsDotEntry(entry.cFileName) || !IsDirectory(entry) || IsReparsePoint(entry)) return;
+            std::string child;
+            if (!JoinPath(base, entry.cFileName, child)) return;
+            result = Walk(child, params);
+            if (params->m_pfnOnFolder)
+                params->m_pfnOnFolder(params->m_pUserData, 0, child.c_str(), params->m_pExtra);
+            ++folders;
+        });
+    }
+
+    if (params) {
+        params->m_nFiles += files;
+        params->m_nFolders += folders;
+    }
+    return result;
+}
+
+int FolderCount(int* pnUnits, CModItem* pItem)
+{
+    auto* folder = static_cast<const std::string*>(pItem->m_pScanData);
+    if (!folder) return 0;
+    FolderWalkParams params;
+    CFolderWalker::Walk(*folder, &params);
+    if (pnUnits) *pnUnits = params.m_nFiles;
+    return params.m_nFiles > 0 || params.m_nFolders > 0 ? 1 : 0;
+}
+
+int FolderScan(CModItem* pItem)
+{
+    auto* folder = static_cast<const std::string*>(pItem->m_pScanData);
+    if (!folder) return 1;
+    FolderWalkParams params;
+    params.m_pfnStop = pItem->m_pfnIsStopRequested;
+    params.m_hStopArg = pItem->m_hStopEvent;
+    params.m_pfnOnFile = pItem->m_pfnOnFileFound;
+    params.m_pfnOnFolder = pItem->m_pfnOnFolderFound;
+    params.m_pUserData = pItem->m_pScanContext;
+    return CFolderWalker::Walk(*folder, &params);
+}
+
+void FolderFinish(CModItem* pItem)
+{
+    delete static_cast<std::string*>(pItem->m_pScanData);
+    pItem->m_pScanData = nullptr;
+}
+
+std::string NameOfPath(const std::string& path)
+{
+    size_t slash = framework::MbsFindLastChar(path, '\\');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool IsKeptByName(const CRunContext* context, const std::string& name)
+{
+    if (!context) return false;
+    for (const std::string& entry : context->m_ppKeep)
+        if (!entry.empty() && framework::MbsFind(name, entry) != std::string::npos) return true;
+    return false;
+}
+
+bool TakeByAttributes(const char* pszPath, const CRunOptions& options)
+{
+    return TakeByAttributeBits(pszPath, GetFileAttributesA(pszPath), options);
+}
+
+void ReportFoundFile(CRunContext* context, const std::string& path, bool bApplyAgeRule)
+{
+    CFileStatus status;
+    bool readable = ReadFileStatus(path, status);
+    ReportTakenFile(context, path, readable ? &status : nullptr, bApplyAgeRule);
+}
+
+int OnFileFound(void* pContext, int, const char* pszPath, void*)
+{
+    auto* context = static_cast<CRunContext*>(pContext);
+    const std::string path = pszPath;
+    const std::string name = NameOfPath(path);
+    SetLine(context, name);
+    if (IsKeptByName(context, name)) return 1;
+
+    // One query gives both the attributes and the status.
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    bool readable = GetFileAttributesExA(pszPath, GetFileExInfoStandard, &data) != 0;
+    DWORD attributes = readable ? data.dwFileAttributes : INVALID_FILE_ATTRIBUTES;
+    if (TakeByAttributeBits(pszPath, attributes, OptionsOf(context))) {
+        CFileStatus status;
+        if (readable) status = FileStatusOf(data);
+        ReportTakenFile(context, path, readable ? &status : nullptr, true);
+    }
+    AdvanceBars(context);
+    return 1;
+}
+
+int OnFolderFound(void* pContext, int, const char* pszPath, void*)
+{
+    auto* context = static_cast<CRunContext*>(pContext);
+    if (TakeByAttributes(pszPath, OptionsOf(context))) ReportFolder(context, pszPath);
+    return 1;
+}

@@ -1,0 +1,67 @@
+// The recursive folder walk shared by every folder-based item, the standard three-step functions
+// of folder-based items, and the standard file and folder callbacks that turn files into found
+// objects, with the pieces of them that other file callbacks share (keep list, read-only and
+// hidden rule, reporting a found file).
+#pragma once
+
+#include <string>
+
+#include "catalogue/ModItem.h"
+
+struct CRunContext;
+struct CRunOptions;
+
+// One walk. Counts accumulate over every folder visited.
+struct FolderWalkParams {
+    int m_nFiles = 0;
+    int m_nFolders = 0;
+    int m_bContinue = 1;  // cleared when a stop request ended the walk
+    bool m_bRecurse = true;
+    int (*m_pfnStop)(HANDLE) = nullptr;  // non-zero: stop
+    HANDLE m_hStopArg = nullptr;
+    PFN_ON_FOUND m_pfnOnFolder = nullptr;  // each sub-folder, after its contents
+    PFN_ON_FOUND m_pfnOnFile = nullptr;    // each file
+    void* m_pUserData = nullptr;           // the CRunContext, or the callback's own record
+    const char* m_pszMask = nullptr;       // none means "*.*"
+    void* m_pExtra = nullptr;
+};
+
+class CFolderWalker {
+public:
+    // Files first, then the sub-folders depth-first, each reported after its contents. The stop
+    // test runs before every entry. Folders that are reparse points (junctions, symbolic links,
+    // mount points) are never entered, counted nor reported, and entries whose full path would not
+    // fit MAX_PATH are passed over. 1 when the walk ran to its end, 0 when a stop request ended it.
+    static int Walk(const std::string& folder, FolderWalkParams* params);
+};
+
+// Standard functions of folder-based items; the item's m_pScanData holds the folder path
+// (a heap std::string) that its prepare function found.
+// Counts the files below the folder: units = files; 1 when files or sub-folders exist.
+int FolderCount(int* pnUnits, CModItem* pItem);
+// Walks the folder with the item's stop test and callbacks; 0 when stopped.
+int FolderScan(CModItem* pItem);
+// Frees the folder string and resets m_pScanData.
+void FolderFinish(CModItem* pItem);
+
+// Standard callbacks: pContext is the run's CRunContext. Both return 1.
+int OnFileFound(void* pContext, int nReserved, const char* pszPath, void* pExtra);
+int OnFolderFound(void* pContext, int nReserved, const char* pszPath, void* pExtra);
+
+// The name part of a path: everything after the last backslash (multibyte-aware).
+std::string NameOfPath(const std::string& path);
+
+// True when the name contains an entry of the run's file keep list (case-sensitive substring).
+bool IsKeptByName(const CRunContext* context, const std::string& name);
+
+// The read-only and hidden rule of the standard callbacks: a read-only file or folder is taken only
+// with m_bIncludeReadOnlyFiles, and then loses its read-only attribute at once (even when the hidden
+// rule then refuses it); a hidden one only with m_bIncludeHiddenFiles. A path whose attributes
+// cannot be read is taken (reading its status then fails).
+bool TakeByAttributes(const char* pszPath, const CRunOptions& options);
+
+// Reads the status of a taken file and reports it as found: a record of kind 1 (name, size, status,
+// DeleteFoundFile) is sent with the full 64-bit size. A file whose status cannot be read is counted
+// with size 0 but not listed. With bApplyAgeRule and the option m_bDelOnlyOldTmpFiles, a file
+// modified less than 48 hours ago is counted but not listed.
+void ReportFoundFile(CRunContext* context, const std::string& path, bool bApplyAgeRule);
