@@ -2,7 +2,9 @@
 
 #include "app/CleanerApp.h"
 #include "catalogue/BuiltinItems.h"
+#include "catalogue/CookiesFile.h"
 #include "catalogue/PluginFilePasses.h"
+#include "catalogue/PluginRuleScan.h"
 #include "engine/CustomSearch.h"
 #include "engine/FolderWalker.h"
 #include "framework/MbString.h"
@@ -27,10 +29,10 @@ CPluginFilePasses g_pluginFilePasses = {SelectPluginModules, FillPluginModules};
 // callback), the folder walk (standard file and folder callbacks) and the Windows and disk items
 // (custom search and its file callback).
 CPluginItemFunctions g_pluginItemFunctions = {
-    /* pfnRuleScan: PluginRuleScan */ nullptr,
+    /* pfnRuleScan */ PluginRuleScan,
     /* pfnOnFileFound */ OnFileFound,
     /* pfnOnFolderFound */ OnFolderFound,
-    /* pfnOnCookiesFile: ScanCookiesFile */ nullptr,
+    /* pfnOnCookiesFile */ ScanCookiesFile,
     /* pfnCustomSearch */ CustomSearch,
     /* pfnOnCustomFile */ OnCustomFileFound,
     /* pfnOnCustomFolder */ IgnoreFolder,

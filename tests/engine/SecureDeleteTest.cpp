@@ -92,7 +92,8 @@ void RemoveUnixLink(const std::string& path)
 {
     std::string unixPath = testsupport::UnixPath(path);
     if (unixPath.empty()) return;
-    std::string line = "/bin/rm -f '" + unixPath + "'";
+    // Wine hands a Unix program its arguments split by Windows rules, so the shell does the quoting.
+    std::string line = "/bin/sh -c \"/bin/rm -f '" + unixPath + "'\"";
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
@@ -340,7 +341,7 @@ TEST_F(SecureDeleteTest, FileInUseByAnOwnerThatAllowsDeletionIsGoneWhenTheOwnerC
     EXPECT_FALSE(IsScheduledForDeletion(path));
 }
 
-TEST_F(SecureDeleteTest, LinksAreNotOverwritten)
+TEST_F(SecureDeleteTest, FolderLinksAreNotOverwrittenOrFollowed)
 {
     m_options.m_bShred = true;
     m_options.m_nOverwritePasses = 3;
@@ -361,9 +362,12 @@ TEST_F(SecureDeleteTest, LinksAreNotOverwritten)
     EXPECT_EQ(0, m_context.m_nFoundOrDeleted);
     EXPECT_EQ(1, m_context.m_nNotDeleted);
     RemoveUnixLink(folderLink);
+}
 
-    // A symlink to a file is a reparse point on Windows; Wine shows it as the plain file it points
-    // to, and nothing tells the two apart there.
+// A symlink to a file is a reparse point on Windows; Wine shows it as the plain file it points to,
+// and nothing tells the two apart there (Wine's DeleteFileA even deletes the target, not the link).
+TEST_F(SecureDeleteTest, FileLinksAreNotOverwrittenWhereTheyShowAsLinks)
+{
     std::string target = MakeFile("target.txt", 300);
     std::string fileLink = m_temp / "file-link.txt";
     ASSERT_TRUE(testsupport::MakeSymlink(target, fileLink));

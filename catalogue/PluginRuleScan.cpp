@@ -1,0 +1,22 @@
+#include "catalogue/PluginRuleScan.h"
+
+#include "app/Utilities.h"
+#include "catalogue/FileRules.h"
+#include "catalogue/RegistryRules.h"
+#include "engine/RunReport.h"
+#include "framework/MbString.h"
+#include "resource.h"
+
+int PluginRuleScan(CModItem* pItem)
+{
+    if (pItem->IsStopRequested()) return 0;
+    CRunContext* context = pItem->m_pScanContext;
+    if (HasWindow(context))
+        context->m_pWnd->SetItemText(
+            kIdcStatusLine, framework::Format(LoadResString(IDS_SCANNING_ITEM).c_str(), pItem->m_strTitle.c_str()));
+
+    int result = 1;
+    if (pItem->m_PlugData.m_bHasFileRules) result = ScanFileRules(pItem);
+    if (pItem->m_PlugData.m_bHasRegRules) ScanRegistryRules(pItem);
+    return result;
+}

@@ -1,0 +1,138 @@
+#include "catalogue/RegistryRules.h"
+
+#include <shlwapi.h>
+
+#include "app/Utilities.h"
+#include "catalogue/RuleList.h"
+#include "engine/OneStepItem.h"
+#include "engine/RunReport.h"
+#include "engine/WorkerMessages.h"
+#include "framework/MbString.h"
+#include "framework/ScopedHandle.h"
+#include "resource.h"
+
+namespace {
+
+const char kWholeKeyField[] = "*.*";
+
+HKEY RootKeyOfName(const std::string& name)
+{
+    return framework::MbsEqualNoCase(name, "HKLM") ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+}
+
+// The number of values directly in the key (0 when it cannot be asked).
+int ValueCountOf(HKEY key)
+{
+    DWORD values = 0;
+    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
+                         nullptr, nullptr) != ERROR_SUCCESS)
+        return 0;
+    return static_cast<int>(values);
+}
+
+bool ValueExists(HKEY key, const std::string& name)
+{
+    return RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+// A registry object stands for `count` found objects: a whole key for the values in it.
+void ReportRegistryObject(CRunContext* context, const CFoundObject& object, int count)
+{
+    if (!HasWindow(context)) return;
+    SendMessageA(context->m_pWnd->m_hWndMain, UWM_ADD_OBJECT, reinterpret_cast<WPARAM>(&object), 0);
+    context->m_nFoundOrDeleted += count;
+    ShowFoundCount(context);
+}
+
+void ReportRegistryNotDeleted(CRunContext* context, int count)
+{
+    if (!HasWindow(context)) return;
+    context->m_nNotDeleted += count;
+    SetStatusPart(context, 2, LoadResString(IDS_NOT_DELETED_COUNT).c_str(), context->m_nNotDeleted);
+}
+
+void ScanRegistryRule(CRunContext* context, const CRegistryRule& rule)
+{
+    framework::ScopedRegKey key;
+    if (RegOpenKeyExA(rule.m_hRoot, rule.m_strSubKey.c_str(), 0, kRuleKeyAccess, key.Receive()) != ERROR_SUCCESS)
+        return;
+    CFoundObject object;
+    object.m_strPath = rule.m_strSubKey;
+    object.m_strName = rule.m_strValueField;
+    object.m_dwParam2 = RootKeyToParam(rule.m_hRoot);
+    object.m_pfnClean = CleanRegistryObject;
+    int count = 1;
+    if (rule.m_bWholeKey) {
+        object.m_nKind = kObjRegKey;
+        object.m_nParam = count = ValueCountOf(key.Get());
+    } else {
+        if (!ValueExists(key.Get(), rule.m_strValueField)) return;
+        object.m_nKind = kObjRegValue;
+    }
+    ReportRegistryObject(context, object, count);
+}
+
+// The path of an object must name a key below the root: an empty one would be the root itself.
+bool NamesASubKey(const std::string& path)
+{
+    return !framework::MbsTrimChar(framework::MbsTrim(path), '\\').empty();
+}
+
+}  // namespace
+
+DWORD RootKeyToParam(HKEY root) { return static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(root)); }
+
+HKEY ParamToRootKey(DWORD param)
+{
+    return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG_PTR>(static_cast<LONG>(param))));
+}
+
+bool ParseRegistryRule(const std::string& rule, CRegistryRule& parsed)
+{
+    std::string keyPath, valueField, root, subKey;
+    SplitAtFirst(rule, '|', keyPath, valueField);
+    if (keyPath.empty()) return false;
+    SplitAtFirst(keyPath, '\\', root, subKey);
+    subKey = framework::MbsTrimChar(subKey, '\\');
+    if (root.empty() || subKey.empty()) return false;
+    parsed.m_hRoot = RootKeyOfName(root);
+    parsed.m_strSubKey = subKey;
+    parsed.m_strValueField = valueField;
+    parsed.m_bWholeKey = valueField.empty() || valueField == kWholeKeyField;
+    return true;
+}
+
+void ScanRegistryRules(CModItem* pItem)
+{
+    for (const std::string& text : SplitRuleList(pItem->m_PlugData.m_strRegRules)) {
+        CRegistryRule rule;
+        if (ParseRegistryRule(text, rule)) ScanRegistryRule(pItem->m_pScanContext, rule);
+    }
+}
+
+int CleanRegistryObject(CFoundObject* pObject, CRunContext* pContext, int, int)
+{
+    if (!NamesASubKey(pObject->m_strPath)) return 1;
+    const HKEY root = ParamToRootKey(pObject->m_dwParam2);
+    LONG result;
+    int count;
+    {
+        framework::ScopedRegKey key;
+        // Already gone: nothing to do.
+        if (RegOpenKeyExA(root, pObject->m_strPath.c_str(), 0, kRuleKeyAccess, key.Receive()) != ERROR_SUCCESS)
+            return 1;
+        if (pObject->m_nKind == kObjRegKey) {
+            key.Close();  // the key goes with everything below it; no handle of ours may keep it
+            result = SHDeleteKeyA(root, pObject->m_strPath.c_str());
+            count = pObject->m_nParam;
+        } else {
+            result = RegDeleteValueA(key.Get(), pObject->m_strName.c_str());
+            count = 1;
+        }
+    }
+    if (result == ERROR_SUCCESS)
+        CountDeletedObjects(pContext, count);
+    else if (result != ERROR_FILE_NOT_FOUND)
+        ReportRegistryNotDeleted(pContext, count);
+    return 1;
+}
