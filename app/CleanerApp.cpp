@@ -4,7 +4,7 @@
 #include "app/SingleInstance.h"
 #include "app/Utilities.h"
 #include "catalogue/ModList.h"
-#include "framework/Dialog.h"
+#include "ui/MainDlg.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -20,38 +20,6 @@ void InitFramework()
     InitCommonControlsEx(&controls);
     _setmbcp(_MB_CP_ANSI);
 }
-
-// Stands in for the main window until CMainDlg exists: the real template with its icon and hint.
-class CStandInMainDlg : public framework::CDialog {
-public:
-    CStandInMainDlg() : CDialog(IDD_MAIN) {}
-
-protected:
-    BOOL OnInitDialog() override
-    {
-        SetMainWindow(m_hWnd);
-        HINSTANCE instance = GetModuleHandleA(nullptr);
-        SendMessageA(m_hWnd, WM_SETICON, ICON_BIG,
-                     reinterpret_cast<LPARAM>(LoadIconA(instance, MAKEINTRESOURCEA(IDI_MAINFRAME))));
-        SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL,
-                     reinterpret_cast<LPARAM>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_MAINFRAME), IMAGE_ICON,
-                                                         GetSystemMetrics(SM_CXSMICON),
-                                                         GetSystemMetrics(SM_CYSMICON), LR_SHARED)));
-        const int buttons[] = {IDC_CATEGORY_WINDOWS, IDC_CATEGORY_BROWSERS, IDC_CATEGORY_APPS, IDC_CATEGORY_CUSTOM};
-        const int bitmaps[] = {IDB_WINDOWS_ITEMS, IDB_WEB_BROWSERS, IDB_APPLICATIONS, IDB_CUSTOM_ITEMS};
-        for (int i = 0; i < 4; ++i)
-            SendDlgItemMessageA(m_hWnd, buttons[i], BM_SETIMAGE, IMAGE_BITMAP,
-                                reinterpret_cast<LPARAM>(LoadImageA(instance, MAKEINTRESOURCEA(bitmaps[i]), IMAGE_BITMAP,
-                                                                    0, 0, LR_LOADMAP3DCOLORS | LR_SHARED)));
-        SetDlgItemTextA(m_hWnd, IDC_HINT, LoadResString(IDS_MAIN_HINT).c_str());
-        return TRUE;
-    }
-    bool OnMessage(UINT msg, WPARAM, LPARAM, LRESULT&) override
-    {
-        if (msg == WM_DESTROY) SetMainWindow(nullptr);
-        return false;
-    }
-};
 
 }  // namespace
 
@@ -91,8 +59,9 @@ int CCleanerApp::Run(int argc, char** argv)
     return 0;
 }
 
-void CCleanerApp::RunMainDialog(bool /*autoClean*/)
+void CCleanerApp::RunMainDialog(bool autoClean)
 {
-    CStandInMainDlg dialog;
+    CMainDlg dialog;
+    dialog.m_bAutoClean = autoClean;
     dialog.DoModal();
 }

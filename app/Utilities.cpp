@@ -126,6 +126,11 @@ void OpenWithShell(const std::string& target)
     g_shellExecute(BoxOwner(), "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
+HINSTANCE ShellExecuteThroughSeam(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR folder, INT show)
+{
+    return g_shellExecute(owner, verb, file, parameters, folder, show);
+}
+
 HWND GetMainWindow()
 {
     return g_mainWindow;

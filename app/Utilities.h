@@ -38,6 +38,9 @@ void OpenWithShell(const std::string& target);
 HWND GetMainWindow();
 void SetMainWindow(HWND hwnd);
 
+// ShellExecuteA through the seam below, with its result (a value above 32 means success).
+HINSTANCE ShellExecuteThroughSeam(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR folder, INT show);
+
 // Seam for ShellExecuteA: tests record what would be opened instead of starting programs.
 using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
 void SetShellExecuteForTesting(ShellExecuteFn fn);  // null restores the real call

@@ -15,6 +15,20 @@ namespace {
 
 const char kWholeKeyField[] = "*.*";
 
+CRegistryDeleteCalls g_deleteCalls;
+
+LSTATUS DeleteKeyTree(HKEY root, const std::string& subKey)
+{
+    return g_deleteCalls.pfnDeleteKey ? g_deleteCalls.pfnDeleteKey(root, subKey.c_str())
+                                      : SHDeleteKeyA(root, subKey.c_str());
+}
+
+LSTATUS DeleteValue(HKEY key, const std::string& name)
+{
+    return g_deleteCalls.pfnDeleteValue ? g_deleteCalls.pfnDeleteValue(key, name.c_str())
+                                        : RegDeleteValueA(key, name.c_str());
+}
+
 HKEY RootKeyOfName(const std::string& name)
 {
     return framework::MbsEqualNoCase(name, "HKLM") ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
@@ -80,6 +94,8 @@ bool NamesASubKey(const std::string& path)
 
 }  // namespace
 
+void SetRegistryDeleteCallsForTesting(const CRegistryDeleteCalls& calls) { g_deleteCalls = calls; }
+
 DWORD RootKeyToParam(HKEY root) { return static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(root)); }
 
 HKEY ParamToRootKey(DWORD param)
@@ -123,10 +139,10 @@ int CleanRegistryObject(CFoundObject* pObject, CRunContext* pContext, int, int)
             return 1;
         if (pObject->m_nKind == kObjRegKey) {
             key.Close();  // the key goes with everything below it; no handle of ours may keep it
-            result = SHDeleteKeyA(root, pObject->m_strPath.c_str());
+            result = DeleteKeyTree(root, pObject->m_strPath);
             count = pObject->m_nParam;
         } else {
-            result = RegDeleteValueA(key.Get(), pObject->m_strName.c_str());
+            result = DeleteValue(key.Get(), pObject->m_strName);
             count = 1;
         }
     }

@@ -35,6 +35,14 @@ void ScanRegistryRules(CModItem* pItem);
 // value (kind 4, counting 1). A key or value that is already gone counts nothing. Returns 1.
 int CleanRegistryObject(CFoundObject* pObject, CRunContext* pContext, int nReserved1, int nReserved2);
 
+// The deletions of CleanRegistryObject. Wine grants every deletion that the opening of the key
+// allowed, so the tests swap these to see refused ones; null restores the real calls.
+struct CRegistryDeleteCalls {
+    LSTATUS(WINAPI* pfnDeleteKey)(HKEY root, LPCSTR subKey) = nullptr;  // SHDeleteKeyA
+    LSTATUS(WINAPI* pfnDeleteValue)(HKEY key, LPCSTR name) = nullptr;   // RegDeleteValueA
+};
+void SetRegistryDeleteCallsForTesting(const CRegistryDeleteCalls& calls);
+
 // The root key of a registry object travels in the 32-bit m_dwParam2; the predefined roots are
 // sign-extended 32-bit constants.
 DWORD RootKeyToParam(HKEY root);

@@ -12,7 +12,7 @@
 #include "engine/RunContext.h"
 #include "engine/RunReport.h"
 #include "engine/WorkerMessages.h"
-#include "engine/WorkerThread.h"
+#include "framework/WorkerThread.h"
 #include "framework/MbString.h"
 #include "resource.h"
 
@@ -186,5 +186,5 @@ UINT CleanThreadProc(LPVOID cpCleaningParam)
 
 HANDLE StartCleanThread(CCleaningParam* pParam)
 {
-    return StartWorkerThread(CleanThreadProc, pParam);
+    return framework::BeginWorkerThread(CleanThreadProc, pParam);
 }

@@ -9,7 +9,7 @@
 #include "engine/RunContext.h"
 #include "engine/RunReport.h"
 #include "engine/WorkerMessages.h"
-#include "engine/WorkerThread.h"
+#include "framework/WorkerThread.h"
 #include "framework/MbString.h"
 #include "resource.h"
 
@@ -161,5 +161,5 @@ UINT ScanThreadProc(LPVOID)
 
 HANDLE StartScanThread()
 {
-    return StartWorkerThread(ScanThreadProc, nullptr);
+    return framework::BeginWorkerThread(ScanThreadProc, nullptr);
 }

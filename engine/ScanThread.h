@@ -14,5 +14,5 @@ constexpr DWORD kEmptyItemPauseMs = 55;    // after an item that had nothing to 
 // window (nothing is run), else 0.
 UINT ScanThreadProc(LPVOID pUnused);
 
-// Starts ScanThreadProc on a new thread; the caller closes the handle. Null on failure.
+// Starts ScanThreadProc on a new worker thread; the caller closes the handle. Null on failure.
 HANDLE StartScanThread();

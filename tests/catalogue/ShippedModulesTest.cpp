@@ -1,0 +1,350 @@
+// The modules shipped in the four data files: each loads, carries what the items dialog shows,
+// hides itself when its application is not detected, and - one by one - finds a real trace of its
+// application in the sandbox and removes it.
+#include "BoxWatcher.h"
+#include "DataFileHelpers.h"
+#include "RuleScanFixture.h"
+
+#include <shlwapi.h>
+
+#include <map>
+#include <set>
+
+#include "catalogue/CustomItems.h"
+#include "catalogue/PluginFileFormat.h"
+#include "catalogue/PluginFileLineReader.h"
+#include "catalogue/PluginFilePasses.h"
+
+namespace {
+
+using cataloguetest::CloseBoxesDuring;
+
+const char kFirefoxProfile[] = "Profiles\\lorvex.default";
+
+// One trace of an application, as its module's rules describe it.
+enum class TraceKind {
+    File,      // a file at `where` (path variables resolved)
+    RegKey,    // a value `value` in the key `where` (below HKCU), listed as the rule's whole key
+    RegValue,  // the value `value` of the key `where`
+    Cookie,    // one cookie in the Firefox profile's cookies.txt
+    Custom,    // a file below the custom folder
+};
+
+struct Trace {
+    int id;
+    TraceKind kind;
+    const char* where;
+    const char* value;
+};
+
+const Trace kTraces[] = {
+    // Mozilla Firefox and Opera.
+    {2000, TraceKind::Cookie, "%AppData%\\Mozilla\\Firefox\\Profiles\\lorvex.default\\cookies.txt", nullptr},
+    {2001, TraceKind::File, "%LocalAppData%\\Mozilla\\Firefox\\Profiles\\lorvex.default\\cache2\\entries\\0A1B2C3D", nullptr},
+    {2002, TraceKind::File, "%AppData%\\Mozilla\\Firefox\\Profiles\\lorvex.default\\history.dat", nullptr},
+    {2003, TraceKind::File, "%AppData%\\Mozilla\\Firefox\\Profiles\\lorvex.default\\formhistory.sqlite", nullptr},
+    {2004, TraceKind::File, "%AppData%\\Mozilla\\Firefox\\Profiles\\lorvex.default\\sessionstore.js", nullptr},
+    {2005, TraceKind::File, "%AppData%\\Opera\\Opera\\profile\\cookies4.dat", nullptr},
+    {2006, TraceKind::File, "%LocalAppData%\\Opera\\Opera\\cache\\g_0000\\opr00ABC.tmp", nullptr},
+    {2007, TraceKind::File, "%AppData%\\Opera\\Opera\\global_history.dat", nullptr},
+    {2008, TraceKind::File, "%AppData%\\Opera\\Opera\\typed_history.xml", nullptr},
+    // Windows.
+    {2100, TraceKind::RegKey, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32\\OpenSaveMRU\\txt", "a"},
+    {2101, TraceKind::RegKey, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32\\LastVisitedMRU", "a"},
+    {2102, TraceKind::RegKey, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\TypedPaths", "url1"},
+    {2103, TraceKind::RegKey, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\WordWheelQuery", "0"},
+    {2104, TraceKind::RegKey, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Map Network Drive MRU", "a"},
+    {2105, TraceKind::File, "%LocalAppData%\\Microsoft\\Windows\\Explorer\\thumbcache_96.db", nullptr},
+    {2106, TraceKind::File, "%WindowsDir%\\Temp\\lorvex-trace\\setup.log", nullptr},
+    {2107, TraceKind::File, "%LocalAppData%\\Microsoft\\Windows\\WER\\ReportArchive\\AppCrash_app.exe_1\\Report.wer", nullptr},
+    {2108, TraceKind::File, "%LocalAppData%\\CrashDumps\\app.exe.1234.dmp", nullptr},
+    {2109, TraceKind::File, "%WindowsDir%\\Prefetch\\LORVEXTRACE.EXE-0A1B2C3D.pf", nullptr},
+    {2110, TraceKind::RegKey,
+     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\UserAssist\\{CEBFF5CD-ACE2-4F4F-9178-9926F41749EA}\\Count",
+     "HRZR_EHAPCNGU"},
+    {2111, TraceKind::File, "%WindowsDir%\\SoftwareDistribution\\Download\\lorvex-trace\\update.cab", nullptr},
+    {2112, TraceKind::RegValue, "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Regedit", "LastKey"},
+    {2113, TraceKind::RegKey, "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Paint\\Recent File List", "File1"},
+    {2114, TraceKind::RegKey, "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Wordpad\\Recent File List", "File1"},
+    {2115, TraceKind::RegKey, "Software\\Microsoft\\MediaPlayer\\Player\\RecentFileList", "File0"},
+    {2116, TraceKind::RegKey, "Software\\Microsoft\\Terminal Server Client\\Default", "MRU0"},
+    {2117, TraceKind::RegKey, "Software\\Microsoft\\Microsoft Management Console\\Recent File List", "File1"},
+    // Other applications.
+    {2300, TraceKind::RegKey, "Software\\Microsoft\\Office\\14.0\\Word\\File MRU", "Item 1"},
+    {2301, TraceKind::RegKey, "Software\\Microsoft\\Office\\12.0\\Excel\\File MRU", "Item 1"},
+    {2302, TraceKind::RegKey, "Software\\Microsoft\\Office\\11.0\\PowerPoint\\Recent File List", "File1"},
+    {2303, TraceKind::File, "%AppData%\\Microsoft\\Office\\Recent\\report.doc.LNK", nullptr},
+    {2304, TraceKind::File, "%AppData%\\OpenOffice.org\\3\\user\\backup\\report_0.odt", nullptr},
+    {2305, TraceKind::RegKey, "Software\\Adobe\\Acrobat Reader\\9.0\\AVGeneral\\cRecentFiles\\c1", "tDIText"},
+    {2306, TraceKind::RegKey, "Software\\Foxit Software\\Foxit Reader\\Recent File List", "File1"},
+    {2307, TraceKind::RegKey, "Software\\WinRAR\\ArcHistory", "0"},
+    {2308, TraceKind::RegValue, "Software\\7-Zip\\Compression", "ArcHistory"},
+    {2309, TraceKind::RegKey, "Software\\Nico Mak Computing\\WinZip\\filemenu", "filemenu01"},
+    {2310, TraceKind::File, "%AppData%\\Notepad++\\session.xml", nullptr},
+    {2311, TraceKind::RegKey, "Software\\ES-Computing\\EditPlus 3\\Recent File List", "File1"},
+    {2312, TraceKind::RegKey, "Software\\Microsoft\\VisualStudio\\9.0\\ProjectMRUList", "File1"},
+    {2313, TraceKind::File, "%AppData%\\Macromedia\\Flash Player\\#SharedObjects\\ABCD1234\\example.com\\game.sol", nullptr},
+    {2314, TraceKind::File, "%AppData%\\Sun\\Java\\Deployment\\cache\\6.0\\12\\3f4e5d6c-1a2b3c4d", nullptr},
+    {2315, TraceKind::File, "%LocalAppData%\\Microsoft\\Silverlight\\is\\abc\\f\\1.dat", nullptr},
+    {2316, TraceKind::File, "%AppData%\\.purple\\logs\\jabber\\me@example.com\\friend@example.com\\2008-01-01.html", nullptr},
+    {2317, TraceKind::File, "%AppData%\\mIRC\\logs\\#channel.example.log", nullptr},
+    {2318, TraceKind::File, "%AppData%\\FileZilla\\recentservers.xml", nullptr},
+    {2319, TraceKind::RegKey, "Software\\Google\\NavClient\\1.1\\History", "secret search"},
+    {2320, TraceKind::File, "%AppData%\\Winamp\\winamp.m3u8", nullptr},
+    {2321, TraceKind::File, "%AppData%\\vlc\\vlc-qt-interface.ini", nullptr},
+    {2322, TraceKind::RegKey, "Software\\MPC-HC\\MPC-HC\\Recent File List", "File1"},
+    {2323, TraceKind::File, "%LocalAppData%\\Apple Computer\\QuickTime\\downloads\\01\\movie.qtch", nullptr},
+    {2324, TraceKind::RegKey, "Software\\Ahead\\Nero - Burning Rom\\Recent File List", "File1"},
+    {2325, TraceKind::File, "%LocalAppData%\\Google\\Picasa2\\db3\\thumbs_index.db", nullptr},
+    {2326, TraceKind::File, "%LocalAppData%\\Google\\GoogleEarth\\dbCache.dat", nullptr},
+    // Custom items.
+    {5001, TraceKind::Custom, "old\\notes.bak", nullptr},
+    {5002, TraceKind::Custom, "~$report.docx", nullptr},
+};
+
+class ShippedModulesTest : public RuleScanTest {
+protected:
+    ShippedModulesTest() : m_install(m_temp / "install"), m_files(m_install)
+    {
+        RedirectShellFolder("AppData");
+        RedirectShellFolder("Local AppData");
+        RedirectShellFolder("Personal");
+        MakeFolders(m_install);
+        cataloguetest::CopyShippedDataFiles(m_install);
+        // Firefox names its profile folder in profiles.ini, which the catalogue reads when it loads
+        // the modules.
+        WriteFileIn(Resolved("%AppData%") + "\\Mozilla\\Firefox\\profiles.ini",
+                    "[General]\r\nStartWithLastProfile=1\r\n\r\n[Profile0]\r\nName=default\r\nIsRelative=1\r\n"
+                    "Path=Profiles/lorvex.default\r\nDefault=1\r\n");
+        SetPluginFilePasses(CPluginFilePasses{SelectPluginModules, FillPluginModules});
+    }
+    ~ShippedModulesTest() override
+    {
+        // Traces outside the test's own folders (the Windows folder) go, with the folders made for them.
+        for (auto it = m_madeOutside.rbegin(); it != m_madeOutside.rend(); ++it) testsupport::RemoveTree(*it);
+    }
+
+    std::vector<cataloguetest::SeenBox> Build()
+    {
+        return CloseBoxesDuring([] { g_theScanningThreadsParam.Build(); });
+    }
+
+    std::string TracePath(const Trace& trace)
+    {
+        std::string path;
+        if (trace.kind == TraceKind::Custom) return m_temp / ("custom\\" + std::string(trace.where));
+        ResolvePathVar(trace.where, path, "\\", true);
+        return path;
+    }
+
+    // Makes the folders of a file; those outside the test's folder are removed afterwards.
+    void SeedFile(const std::string& path, const std::string& bytes = "trace")
+    {
+        const std::string folder = path.substr(0, path.find_last_of('\\'));
+        if (folder.compare(0, m_temp.Path().size(), m_temp.Path()) != 0) {
+            std::string top = folder;
+            for (std::string up = folder; !PathFileExistsA(up.c_str()); up = up.substr(0, up.find_last_of('\\')))
+                top = up;
+            if (!PathFileExistsA(top.c_str())) m_madeOutside.push_back(top);
+            else m_madeOutside.push_back(path);
+        }
+        WriteFileIn(path, bytes);
+    }
+
+    void Seed(const Trace& trace)
+    {
+        switch (trace.kind) {
+            case TraceKind::File:
+            case TraceKind::Custom:
+                SeedFile(TracePath(trace));
+                break;
+            case TraceKind::Cookie:
+                SeedFile(TracePath(trace), "# Netscape HTTP Cookie File\r\n.example.com\tTRUE\t/\tFALSE\t2000000000\tSID\tabc\r\n");
+                break;
+            case TraceKind::RegKey:
+            case TraceKind::RegValue:
+                testsupport::SetRegString(trace.where, trace.value, "C:\\Users\\me\\secret.txt");
+                break;
+        }
+    }
+
+    bool TraceExists(const Trace& trace)
+    {
+        switch (trace.kind) {
+            case TraceKind::File:
+            case TraceKind::Custom:
+                return testsupport::FileExists(TracePath(trace));
+            case TraceKind::Cookie:  // the file's comment line stays
+                return testsupport::ReadFileBytes(TracePath(trace)).find("\tSID\t") != std::string::npos;
+            case TraceKind::RegKey:
+            case TraceKind::RegValue:
+                return testsupport::RegValueExists(trace.where, trace.value);
+        }
+        return false;
+    }
+
+    // The object that stands for the trace among those the scan listed.
+    const CFoundObject* ObjectOf(const Trace& trace)
+    {
+        for (const auto& received : m_window.m_objects) {
+            const CFoundObject& object = received.object;
+            switch (trace.kind) {
+                case TraceKind::File:
+                case TraceKind::Custom:
+                    if (object.m_nKind == kObjFile && object.m_strPath == TracePath(trace)) return &object;
+                    break;
+                case TraceKind::Cookie:
+                    if (object.m_nKind == kObjCookie && object.m_strPath == "example.com[SID]" &&
+                        object.m_strExtra2 == TracePath(trace))
+                        return &object;
+                    break;
+                case TraceKind::RegKey: {
+                    // The rule's key holds the trace's key, or is it.
+                    const std::string key = trace.where;
+                    if (object.m_nKind == kObjRegKey &&
+                        (key == object.m_strPath || key.compare(0, object.m_strPath.size() + 1, object.m_strPath + "\\") == 0))
+                        return &object;
+                    break;
+                }
+                case TraceKind::RegValue:
+                    if (object.m_nKind == kObjRegValue && object.m_strPath == trace.where && object.m_strName == trace.value)
+                        return &object;
+                    break;
+            }
+        }
+        return nullptr;
+    }
+
+    int ScanModule(CModItem& item, const Trace& trace)
+    {
+        if (trace.kind != TraceKind::Custom) return Scan(item);
+        // The custom search walks the custom folder for every checked custom item.
+        testsupport::SetRegString(TheSettings().m_strSettingsKey, "CustomFolderToScan", m_temp / "custom");
+        testsupport::SetRegDword(TheSettings().m_strItemStatesKey, CSettingsStore::ItemStateName(item.m_nId), 1);
+        const int result = Scan(item);
+        TheSettings().DeleteValue(CSettingsStore::ItemStateName(item.m_nId).c_str(), kItemStatesSubkey);
+        return result;
+    }
+
+    const std::string m_install;
+    cataloguetest::DataFilesIn m_files;
+    std::vector<std::string> m_madeOutside;
+};
+
+TEST_F(ShippedModulesTest, AtLeastFortyModulesWithUniqueIdentifiersLoadWithoutAMessage)
+{
+    EXPECT_TRUE(Build().empty());
+    std::set<int> ids;
+    int modules = 0;
+    for (int i = kBuiltinItemCount; i < g_theScanningThreadsParam.m_nCount; ++i) {
+        const CModItem& item = *g_theScanningThreadsParam.GetAt(i);
+        SCOPED_TRACE(item.m_strTitle);
+        ++modules;
+        EXPECT_TRUE(ids.insert(item.m_nId).second) << "identifier " << item.m_nId << " twice";
+        EXPECT_TRUE(item.m_bIsPlugin);
+        EXPECT_FALSE(item.m_strDescription.empty());
+        EXPECT_GE(item.m_nImage, 1);
+        EXPECT_LE(item.m_nImage, 32);
+        // Only groups the items dialog shows.
+        static const int kSubCategories[] = {3, 4, 5, 1};
+        ASSERT_LE(CategoryOf(item.m_nReference), 3);
+        EXPECT_LT(SubCategoryOf(item.m_nReference), kSubCategories[CategoryOf(item.m_nReference)]);
+        EXPECT_NE(item.m_pfnScanAll, nullptr);
+    }
+    EXPECT_GE(modules, 40);
+
+    // Firefox 2000-2004 and Opera 2005-2008 in their browsers' sub-categories; the Firefox items know
+    // the profile folder.
+    for (int id = 2000; id <= 2008; ++id) {
+        CModItem* item = g_theScanningThreadsParam.FindById(id);
+        ASSERT_NE(item, nullptr) << id;
+        EXPECT_EQ(item->m_nReference, id <= 2004 ? 12 : 13) << id;
+        if (id <= 2004) {
+            EXPECT_EQ(item->m_PlugData.m_strExternalDir, kFirefoxProfile) << id;
+        }
+    }
+    CModItem* cookies = g_theScanningThreadsParam.FindById(2000);
+    EXPECT_EQ(cookies->m_pfnOnFileFound, GetPluginItemFunctions().pfnOnCookiesFile);
+
+    // Every module has a test of its own below.
+    std::set<int> tested;
+    for (const Trace& trace : kTraces) tested.insert(trace.id);
+    EXPECT_EQ(ids, tested);
+}
+
+TEST_F(ShippedModulesTest, EveryModuleOfTheShippedFilesHasDetectionAndTheCustomItemsFileNoOtherModules)
+{
+    for (const char* name : cataloguetest::kDataFileNames) {
+        SCOPED_TRACE(name);
+        CBlockLineReader reader("\r\n", ScrambleBlock);
+        ASSERT_TRUE(reader.Open(m_install + "\\" + name));
+        std::vector<CParsedModule> modules;
+        std::string line, section;
+        while (reader.More())
+            while (reader.ReadLine(line)) {
+                if (IsSectionLine(line, section))
+                    modules.emplace_back();
+                else if (!modules.empty())
+                    modules.back().ApplyLine(line);
+            }
+        ASSERT_FALSE(modules.empty());
+        const bool customFile = std::string(name) == "DiskCleanEng.dat";
+        for (const CParsedModule& module : modules) {
+            SCOPED_TRACE(module.m_strTitle);
+            EXPECT_TRUE(module.IsComplete());
+            EXPECT_EQ(module.m_bHasSpecialKey && module.m_strSpecialKey == "PROCESS_RULES", customFile);
+            if (!customFile) {
+                EXPECT_TRUE(module.m_bHasRegDetect || module.m_bHasFileDetect);
+            }
+            // No registry rule of a shipped module reaches outside the user's own part of the registry.
+            EXPECT_EQ(module.m_strRegRules.find("HKLM"), std::string::npos);
+        }
+    }
+}
+
+TEST_F(ShippedModulesTest, ModulesOfApplicationsThatAreNotDetectedAreHiddenOnlyWithTheOption)
+{
+    testsupport::SetRegDword(TheSettings().m_strSettingsKey, "DontShowPluginsWithUndetApps", 1);
+    EXPECT_TRUE(Build().empty());
+    EXPECT_NE(g_theScanningThreadsParam.FindById(2000), nullptr) << "Firefox has its profiles.ini";
+    EXPECT_EQ(g_theScanningThreadsParam.FindById(2005), nullptr) << "no Opera folder";
+    EXPECT_EQ(g_theScanningThreadsParam.FindById(2307), nullptr) << "no WinRAR key";
+    EXPECT_NE(g_theScanningThreadsParam.FindById(5001), nullptr) << "custom items are always shown";
+
+    testsupport::SetRegString("Software\\WinRAR", "", "");
+    MakeFolders(Resolved("%AppData%") + "\\Opera\\Opera");
+    EXPECT_TRUE(Build().empty());
+    EXPECT_NE(g_theScanningThreadsParam.FindById(2005), nullptr);
+    EXPECT_NE(g_theScanningThreadsParam.FindById(2307), nullptr);
+
+    testsupport::SetRegDword(TheSettings().m_strSettingsKey, "DontShowPluginsWithUndetApps", 0);
+    EXPECT_TRUE(Build().empty());
+    EXPECT_NE(g_theScanningThreadsParam.FindById(2316), nullptr) << "without the option every module is listed";
+}
+
+TEST_F(ShippedModulesTest, EachModuleFindsARealTraceOfItsApplicationAndRemovesIt)
+{
+    ASSERT_TRUE(Build().empty());
+    for (const Trace& trace : kTraces) {
+        CModItem* item = g_theScanningThreadsParam.FindById(trace.id);
+        ASSERT_NE(item, nullptr) << trace.id;
+        SCOPED_TRACE(std::to_string(trace.id) + " " + item->m_strTitle);
+
+        Seed(trace);
+        ASSERT_TRUE(TraceExists(trace));
+        m_window.m_objects.clear();
+        ASSERT_EQ(ScanModule(*item, trace), 1);
+        const CFoundObject* found = ObjectOf(trace);
+        ASSERT_NE(found, nullptr) << "the scan lists " << m_window.m_objects.size() << " objects";
+
+        CFoundObject object = *found;
+        EXPECT_EQ(CleanOnWorker(object), 1);
+        EXPECT_FALSE(TraceExists(trace));
+        EXPECT_EQ(m_context.m_nNotDeleted, 0);
+        if (trace.kind != TraceKind::RegKey || object.m_nParam > 0) {
+            EXPECT_GE(m_context.m_nFoundOrDeleted, 1);
+        }
+    }
+}
+
+}  // namespace
