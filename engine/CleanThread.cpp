@@ -20,20 +20,12 @@ const char* const kSupportAddress = "support@quillon.example";
 
 namespace {
 
-constexpr DWORD kDisplayIntervalMs = 30;
 constexpr int kSecondsPerMinute = 60;
 const char kNoWindowText[] = "出现错误。\n原因: cpCleaningParam->m_rUniversalParam.m_hwnd==NULL";
 const char kMissingObjectFormat[] =
     "执行了非法操作!\n\r\n信息: 尝试移除不存在的列表元素。\nAllObjsLinkedListElemCount=%d\n"
     "iCurObjIndex=%d\npCurItemData->m_uiListCurIndex=%d\n\r\n请将该报告发送到 ";
 const char kStartTimeFormat[] = "%A，%B %d，%Y，在 %X";
-
-std::string WindowTitle(HWND hwnd)
-{
-    std::vector<char> title(static_cast<size_t>(GetWindowTextLengthA(hwnd)) * 2 + 1, '\0');
-    GetWindowTextA(hwnd, title.data(), static_cast<int>(title.size()));
-    return title.data();
-}
 
 std::string FormatStartTime(__time64_t start)
 {
@@ -60,12 +52,11 @@ CFoundObject* ObjectAt(const std::vector<CFoundObject*>& index, int i)
     return index[static_cast<size_t>(i)];
 }
 
-void ShowMissingObject(HWND main, size_t objectCount, const CRowToClean& row)
+std::string MissingObjectText(size_t objectCount, const CRowToClean& row)
 {
     std::string text = framework::Format(kMissingObjectFormat, static_cast<int>(objectCount),
                                          row.m_iObjIndex, static_cast<int>(row.m_uiListCurIndex));
-    text += kSupportAddress;
-    MessageBoxA(main, text.c_str(), WindowTitle(main).c_str(), MB_ICONINFORMATION);
+    return text + kSupportAddress;
 }
 
 // Cleans the rows in order; false when a stop request ended the loop.
@@ -80,15 +71,15 @@ bool CleanRows(CCleaningParam& param, CRunContext& context, HWND main)
             SetLine(&context, object->m_strName);
             int result = object->m_pfnClean ? object->m_pfnClean(object, &context, 0, 0) : 0;
             // The row goes whether the deletion succeeded or not.
-            SendMessageA(main, UWM_REMOVE_ROW, static_cast<WPARAM>(result), static_cast<LPARAM>(it->m_uiListCurIndex));
+            SendMessageA(main, UWM_REMOVE_ROW, static_cast<WPARAM>(result),
+                         static_cast<LPARAM>(it->m_uiListCurIndex));
             rows.erase(it);
             SetProgressPos(&context, context.m_pItemBar, 0);
             SetProgressPos(&context, context.m_pItemBar, 100);
             SetProgressPos(&context, context.m_pTotalBar, n);
             ++n;
         } else {
-            FlushDisplay(&context);
-            ShowMissingObject(main, objects.size(), *it);
+            context.m_pWnd->ShowMessage(MissingObjectText(objects.size(), *it));
         }
         if (WaitForSingleObject(param.m_rUniversalParam.m_evStop, 0) == WAIT_OBJECT_0) return false;
         it = next;
@@ -148,7 +139,7 @@ UINT CleanThreadProc(LPVOID cpCleaningParam)
     catalogue.m_bBusy = true;
     const __time64_t start = _time64(nullptr);
     CWndRef wnd(main, kIdcDetailLine);
-    wnd.SetCoalescing(kDisplayIntervalMs);
+    wnd.SetCoalescing(kWorkerDisplayIntervalMs);
     CRunContext context;
     AttachWindow(context, &wnd);
     CSettingsStore& settings = TheSettings();

@@ -56,20 +56,39 @@ bool JoinPath(const std::string& folder, const char* name, std::string& path)
     return path.size() < MAX_PATH;
 }
 
-bool StopRequested(FolderWalkParams* params)
+// Asks the stop test; on a stop the walk may not continue.
+bool AskStop(FolderWalkParams* params)
 {
-    return params && params->m_pfnStop && params->m_pfnStop(params->m_hStopArg);
+    if (!params || !params->m_pfnStop) return false;
+    params->m_bAskedOnce = true;
+    params->m_dwLastAsked = GetTickCount();
+    params->m_bStopTestOwed = false;
+    if (!params->m_pfnStop(params->m_hStopArg)) return false;
+    params->m_bContinue = 0;
+    return true;
+}
+
+// The stop test before a file; with a poll interval it waits for its turn.
+bool StopBeforeFile(FolderWalkParams* params)
+{
+    if (!params || !params->m_pfnStop) return false;
+    if (params->m_dwStopPollMs && params->m_bAskedOnce &&
+        GetTickCount() - params->m_dwLastAsked < params->m_dwStopPollMs) {
+        params->m_bStopTestOwed = true;
+        return false;
+    }
+    return AskStop(params);
 }
 
 // Enumerates folder\pattern and calls visit(entry) for each entry the pass takes, while result
 // stays 1, with the stop test before each of them. Entries the pass leaves alone (".", "..", folders
 // in the file pass, files in the folder pass) are stepped over without asking: under Wine every stop
-// test is a round trip to the server (about a tenth of what sending the object costs), and asking
+// test is a round trip to the server (about a quarter of what sending the object costs), and asking
 // before entries that are not handled would not stop a walk any sooner where it matters. A failing
 // FindFirstFile ends the pass quietly.
-template <class Takes, class Visit>
-void EachEntry(const std::string& folder, const char* pattern, FolderWalkParams* params, int& result,
-               Takes takes, Visit visit)
+template <class Takes, class Stop, class Visit>
+void EachEntry(const std::string& folder, const char* pattern, int& result, Takes takes, Stop stop,
+               Visit visit)
 {
     std::string search = folder + "\\" + pattern;
     WIN32_FIND_DATAA entry;
@@ -78,8 +97,7 @@ void EachEntry(const std::string& folder, const char* pattern, FolderWalkParams*
     do {
         if (result != 1) break;
         if (IsDotEntry(entry.cFileName) || !takes(entry)) continue;
-        if (StopRequested(params)) {
-            params->m_bContinue = 0;
+        if (stop()) {
             result = 0;
             break;
         }
@@ -139,12 +157,13 @@ int CFolderWalker::Walk(const std::string& folder, FolderWalkParams* params)
     const bool listsFolders = recurse && lstrcmpA(mask, "*.*") == 0;
     std::vector<std::string> subFolders;
     EachEntry(
-        base, mask, params, result,
+        base, mask, result,
         [&](const WIN32_FIND_DATAA& entry) {
             if (!IsDirectory(entry)) return true;
             if (listsFolders && !IsReparsePoint(entry)) subFolders.push_back(entry.cFileName);
             return false;
         },
+        [&] { return StopBeforeFile(params); },
         [&](const WIN32_FIND_DATAA& entry) {
             if (!JoinPath(base, entry.cFileName, path)) return;
             if (params && params->m_pfnOnFile)
@@ -163,8 +182,7 @@ int CFolderWalker::Walk(const std::string& folder, FolderWalkParams* params)
     if (recurse && result && listsFolders) {
         for (const std::string& name : subFolders) {
             if (result != 1) break;
-            if (StopRequested(params)) {
-                params->m_bContinue = 0;
+            if (AskStop(params)) {
                 result = 0;
                 break;
             }
@@ -172,10 +190,12 @@ int CFolderWalker::Walk(const std::string& folder, FolderWalkParams* params)
         }
     } else if (recurse && result) {
         EachEntry(
-            base, "*.*", params, result,
+            base, "*.*", result,
             [](const WIN32_FIND_DATAA& entry) { return IsDirectory(entry) && !IsReparsePoint(entry); },
-            [&](const WIN32_FIND_DATAA& entry) { walkSubFolder(entry.cFileName); });
+            [&] { return AskStop(params); }, [&](const WIN32_FIND_DATAA& entry) { walkSubFolder(entry.cFileName); });
     }
+    // Files that went by unasked are settled before the folder is left.
+    if (result == 1 && params && params->m_bStopTestOwed && AskStop(params)) result = 0;
 
     if (params) {
         params->m_nFiles += files;
@@ -204,6 +224,7 @@ int FolderScan(CModItem* pItem)
     params.m_pfnOnFile = pItem->m_pfnOnFileFound;
     params.m_pfnOnFolder = pItem->m_pfnOnFolderFound;
     params.m_pUserData = pItem->m_pScanContext;
+    params.m_dwStopPollMs = kFolderScanStopPollMs;
     return CFolderWalker::Walk(*folder, &params);
 }
 

@@ -24,12 +24,22 @@ struct FolderWalkParams {
     void* m_pUserData = nullptr;           // the CRunContext, or the callback's own record
     const char* m_pszMask = nullptr;       // none means "*.*"
     void* m_pExtra = nullptr;
+    // 0: the stop test runs before every entry. Otherwise it runs before a file only when this many
+    // milliseconds have passed since the walk last asked, but always before a sub-folder is entered
+    // and before a folder whose files went unasked is left: a stop is noticed within the interval
+    // and never carried into another folder, at one test per interval instead of one per file.
+    DWORD m_dwStopPollMs = 0;
+
+    // Walk state of the stop test.
+    bool m_bAskedOnce = false;
+    DWORD m_dwLastAsked = 0;
+    bool m_bStopTestOwed = false;  // entries went by unasked since the last test
 };
 
 class CFolderWalker {
 public:
     // Files first, then the sub-folders depth-first, each reported after its contents. The stop
-    // test runs before every entry. Folders that are reparse points (junctions, symbolic links,
+    // test runs before every entry the walk handles (see m_dwStopPollMs). Folders that are reparse points (junctions, symbolic links,
     // mount points) are never entered, counted nor reported, and entries whose full path would not
     // fit MAX_PATH are passed over. 1 when the walk ran to its end, 0 when a stop request ended it.
     static int Walk(const std::string& folder, FolderWalkParams* params);
@@ -39,7 +49,9 @@ public:
 // (a heap std::string) that its prepare function found.
 // Counts the files below the folder: units = files; 1 when files or sub-folders exist.
 int FolderCount(int* pnUnits, CModItem* pItem);
-// Walks the folder with the item's stop test and callbacks; 0 when stopped.
+// Walks the folder with the item's stop test (polled every kFolderScanStopPollMs) and callbacks;
+// 0 when stopped.
+constexpr DWORD kFolderScanStopPollMs = 5;
 int FolderScan(CModItem* pItem);
 // Frees the folder string and resets m_pScanData.
 void FolderFinish(CModItem* pItem);

@@ -95,6 +95,15 @@ bool CWndRef::GetStatusText(int part, std::string& text) const
     return true;
 }
 
+void CWndRef::ShowMessage(const std::string& text) const
+{
+    if (!m_hWndMain) return;
+    Flush();
+    std::vector<char> title(static_cast<size_t>(GetWindowTextLengthA(m_hWndMain)) * 2 + 1, '\0');
+    GetWindowTextA(m_hWndMain, title.data(), static_cast<int>(title.size()));
+    MessageBoxA(m_hWndMain, text.c_str(), title.data(), MB_ICONINFORMATION);
+}
+
 CWndRef::BarState& CWndRef::StateOf(HWND bar) const
 {
     for (BarState& state : m_aBars)

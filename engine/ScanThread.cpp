@@ -1,7 +1,6 @@
 #include "engine/ScanThread.h"
 
 #include <string>
-#include <vector>
 
 #include "app/CleanerApp.h"
 #include "app/Utilities.h"
@@ -9,22 +8,14 @@
 #include "engine/RunContext.h"
 #include "engine/RunReport.h"
 #include "engine/WorkerMessages.h"
-#include "framework/WorkerThread.h"
 #include "framework/MbString.h"
+#include "framework/WorkerThread.h"
 #include "resource.h"
 
 namespace {
 
-constexpr DWORD kDisplayIntervalMs = 30;
 const char kNoWindowText[] = "出现错误。\n原因: g_theScanningThreadsParam.m_hwnd==NULL";
 const char kFilesKeepList[] = "FilesKeepList";
-
-std::string WindowTitle(HWND hwnd)
-{
-    std::vector<char> title(static_cast<size_t>(GetWindowTextLengthA(hwnd)) * 2 + 1, '\0');
-    GetWindowTextA(hwnd, title.data(), static_cast<int>(title.size()));
-    return title.data();
-}
 
 // Item bar full for a moment, then empty; after a scanned item the status lines are emptied too.
 void FinishAnimation(CRunContext& context, DWORD pauseMs, bool clearLines)
@@ -131,7 +122,7 @@ UINT ScanThreadProc(LPVOID)
     catalogue.m_bBusy = true;
 
     CWndRef wnd(main, kIdcDetailLine);
-    wnd.SetCoalescing(kDisplayIntervalMs);
+    wnd.SetCoalescing(kWorkerDisplayIntervalMs);
     CRunContext context;
     AttachWindow(context, &wnd);
     CSettingsStore& settings = TheSettings();
@@ -145,8 +136,7 @@ UINT ScanThreadProc(LPVOID)
     wnd.SetStatusText(0, LoadResString(IDS_WORKING));
     int ok = 1;
     if (catalogue.m_nCheckedCount == 0) {
-        MessageBoxA(main, LoadResString(IDS_NO_ITEM_CHECKED).c_str(), WindowTitle(main).c_str(),
-                    MB_ICONINFORMATION);
+        wnd.ShowMessage(LoadResString(IDS_NO_ITEM_CHECKED));
     } else {
         ok = ScanCheckedItems(catalogue, context);
         context.m_ppKeep.clear();

@@ -4,6 +4,7 @@
 
 #include <ctime>
 #include <iterator>
+#include <vector>
 
 #include "app/CleanerApp.h"
 #include "app/Utilities.h"
@@ -61,6 +62,7 @@ CMainDlg::~CMainDlg()
 
 BOOL CMainDlg::OnInitDialog()
 {
+    InstallRowFastPath();
     SetMainWindow(m_hWnd);
     AddAboutToSystemMenu();
     SetIconAndCategoryBitmaps();
@@ -205,9 +207,7 @@ void CMainDlg::OnTimer(UINT_PTR timerId)
     switch (timerId) {
     case IDT_HIDE_TO_TRAY: HideToTrayNow(); break;
     case IDT_FLASH: OnFlashTick(); break;
-    case IDT_LIST_REFRESH:
-        if (m_listResults.IsStreaming()) m_listResults.RefreshRowStream();
-        break;
+    case IDT_LIST_REFRESH: OnRefreshTick(); break;
     }
 }
 
@@ -215,9 +215,6 @@ bool CMainDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
 {
     result = 0;
     switch (msg) {
-    case UWM_ADD_OBJECT: OnAddObject(reinterpret_cast<const CFoundObject*>(wp)); return true;
-    case UWM_ADD_FOLDER: OnAddFolder(reinterpret_cast<const char*>(wp)); return true;
-    case UWM_REMOVE_ROW: OnRemoveRow(static_cast<int>(lp)); return true;
     case UWM_SCAN_COMPLETED: OnScanEnded(true); return true;
     case UWM_SCAN_CANCELLED: OnScanEnded(false); return true;
     case UWM_CLEAN_ENDING: OnCleanEnding(); return true;
@@ -300,11 +297,24 @@ void CMainDlg::Quit()
         return;
     }
     EmptyRunLists();
-    m_listResults.List().DeleteAllItems();
+    DeleteAllRows();
     KillTimer(m_hWnd, IDT_BROWSER_WATCH);
     CloseOwnedWindows();
     RemoveTrayIcon();
     EndDialog(IDOK);
+}
+
+void CMainDlg::DeleteAllRows()
+{
+    // Emptied with its drawing off, so tens of thousands of rows go in one repaint.
+    HWND list = m_listResults.GetListHwnd();
+    const bool streaming = m_listResults.IsStreaming();
+    if (!streaming) SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    m_listResults.List().DeleteAllItems();
+    if (!streaming) {
+        SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(list, nullptr, TRUE);
+    }
 }
 
 void CMainDlg::EmptyRunLists()
@@ -312,6 +322,16 @@ void CMainDlg::EmptyRunLists()
     m_lstRowsToClean.clear();
     AllObjsLinkedList.clear();
     m_lstFolders.clear();
+}
+
+std::string CMainDlg::GetStatusText(int part) const
+{
+    // The length a status bar reports may count characters rather than bytes (Wine's does): room
+    // for two bytes each, so a Chinese text cannot overrun the buffer.
+    const LRESULT length = SendMessageA(m_statusBar.GetHwnd(), SB_GETTEXTLENGTHA, part, 0);
+    std::vector<char> text(2 * static_cast<size_t>(LOWORD(length)) + 1, '\0');
+    SendMessageA(m_statusBar.GetHwnd(), SB_GETTEXTA, part, reinterpret_cast<LPARAM>(text.data()));
+    return text.data();
 }
 
 void CMainDlg::SetStatusText(int part, const std::string& text)

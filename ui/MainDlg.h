@@ -2,13 +2,14 @@
 // status bar, the tray icon, the timers and the three lists that a clean consumes; it starts the
 // scanning and cleaning threads and receives everything they report.
 //
-// The work is split over four files:
+// The work is split over five files:
 //   MainDlg.cpp        initialisation, the commands table, messages and the quit rule;
 //   MainDlgLayout.cpp  the layout on every size change, the minimum while dragging, the status bar
 //                      and the placement stored on every move and size change;
 //   MainDlgTray.cpp    tray icon and menu, restore and minimise, flashing, help and About;
-//   MainDlgRun.cpp     Scan, Clean and Cancel, the four button states, the worker messages, the end
-//                      of a run and the automatic sequence.
+//   MainDlgRun.cpp     Scan, Clean and Cancel, the four button states, the end of a run and the
+//                      automatic sequence;
+//   MainDlgStream.cpp  the rows that a worker streams in (or takes away) and how the list keeps up.
 #pragma once
 
 #include <windows.h>
@@ -33,9 +34,9 @@ constexpr UINT_PTR IDT_LIST_REFRESH = 4;   // brings the results list up to date
 
 constexpr UINT kHideToTrayMs = 3;
 constexpr UINT kFlashMs = 500;
-// Several refreshes a second keep the list lively while a worker streams rows into it, without the
-// cost of a repaint per row.
-constexpr UINT kListRefreshMs = 200;
+// Four refreshes a second keep the list lively while a worker streams rows into it, without the
+// cost of a repaint per row; a slow display stretches the interval (see MainDlgStream.cpp).
+constexpr UINT kListRefreshMs = 250;
 
 // Callback message of the tray icon; lParam is the mouse message.
 constexpr UINT UWM_TRAY_NOTIFY = WM_APP + 41;
@@ -95,7 +96,7 @@ public:
     void RemoveTrayIcon();
     bool HasTrayIcon() const { return m_bTrayIcon; }
     void SetStatusText(int part, const std::string& text);
-    std::string GetStatusText(int part) const { return m_statusBar.GetText(part); }
+    std::string GetStatusText(int part) const;
     // Runs once the options sheet has closed, whatever closed it.
     void ApplyChangedOptions();
 
@@ -161,7 +162,13 @@ private:
     void StartCleanRun();
     bool StartWorker(UINT (*proc)(LPVOID), LPVOID param);
     void WaitForWorkerEnd();
+    // The rows of a run.
+    void InstallRowFastPath();
+    static LRESULT CALLBACK RowFastPathProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    bool OnRowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    void StartRowStream();
     void StopRowStream();
+    void OnRefreshTick();
     void OnAddObject(const CFoundObject* object);
     void OnAddFolder(const char* path);
     void OnRemoveRow(int row);
@@ -173,11 +180,13 @@ private:
     void ResetStopEvent(bool onlyWhenSignalled);
     void FlashWhenMinimized();
     void EmptyRunLists();
+    void DeleteAllRows();
 
     HICON m_hIcon = nullptr;
     HICON m_hSmallIcon = nullptr;
     HACCEL m_hAccel = nullptr;
     HIMAGELIST m_ahCategoryImages[4] = {};  // pictures of the category buttons 1004..1007
     bool m_bTrayIcon = false;
+    int m_nRowsAtLastRefresh = -1;
     framework::ScopedKernelHandle m_hWorker;  // the scanning or cleaning thread this window started
 };

@@ -140,7 +140,7 @@ void CMainDlg::OnScan()
     }
     CloseOwnedWindows();
     ResetProgressDisplay();
-    m_listResults.List().DeleteAllItems();
+    DeleteAllRows();
     AllObjsLinkedList.clear();
     m_lstFolders.clear();
     BuildResultColumns();
@@ -199,9 +199,7 @@ bool CMainDlg::StartScanThread()
 bool CMainDlg::StartWorker(UINT (*proc)(LPVOID), LPVOID param)
 {
     g_theScanningThreadsParam.m_bBusy = true;
-    // Rows stream in (or go) faster than the list could repaint for each one.
-    m_listResults.BeginRowStream();
-    SetTimer(m_hWnd, IDT_LIST_REFRESH, kListRefreshMs, nullptr);
+    StartRowStream();
     HANDLE thread = framework::BeginWorkerThread(proc, param, THREAD_PRIORITY_NORMAL);
     if (!thread) {
         const DWORD error = GetLastError();
@@ -266,38 +264,13 @@ void CMainDlg::OnCancelWork()
     if (!SetEvent(g_theScanningThreadsParam.m_evStop)) ShowSystemError(GetLastError());
 }
 
-// ---------------------------------------------------------------- messages of the workers
-
-void CMainDlg::OnAddObject(const CFoundObject* object)
-{
-    if (!object || object->m_strPath.empty()) return;
-    AllObjsLinkedList.push_back(*object);
-    // The row takes the dates from the sender's status record, which lives only during this call.
-    AddResultRow(*object);
-    AllObjsLinkedList.back().m_pStatus = nullptr;
-}
-
-void CMainDlg::OnAddFolder(const char* path)
-{
-    if (path) m_lstFolders.emplace_back(path);
-}
-
-void CMainDlg::OnRemoveRow(int row)
-{
-    m_listResults.List().DeleteItem(row);
-}
+// ---------------------------------------------------------------- end of a run
 
 void CMainDlg::WaitForWorkerEnd()
 {
     if (!m_hWorker) return;
     WaitForSingleObject(m_hWorker.Get(), kWorkerEndWaitMs);
     m_hWorker.Close();
-}
-
-void CMainDlg::StopRowStream()
-{
-    KillTimer(m_hWnd, IDT_LIST_REFRESH);
-    m_listResults.EndRowStream();
 }
 
 void CMainDlg::OnScanEnded(bool completed)
@@ -360,7 +333,7 @@ void CMainDlg::GoIdle()
     ApplyWorkState(EWorkState::Idle);
     ResetProgressDisplay();
     m_bScanDone = false;
-    m_listResults.List().DeleteAllItems();
+    DeleteAllRows();
     EmptyRunLists();
 }
 

@@ -196,6 +196,61 @@ TEST_F(FolderWalkerTest, AStopRequestInsideANestedFolderEndsEveryOuterLoop)
     EXPECT_EQ(1, topFoldersEntered);
 }
 
+namespace {
+
+int g_stopTests = 0;
+int CountedStop(HANDLE h)
+{
+    ++g_stopTests;
+    return StopWhenSignalled(h);
+}
+
+}  // namespace
+
+TEST_F(FolderWalkerTest, WithAPollIntervalAStopEndsTheFolderItCameInAndAsksOncePerInterval)
+{
+    for (const char* top : {"A", "B", "C"}) {
+        Folder(top);
+        for (const char* mid : {"x", "y"}) {
+            std::string sub = std::string(top) + "\\" + mid;
+            Folder(sub);
+            for (int i = 0; i < 20; ++i) File(sub + "\\file" + std::to_string(i) + ".dat");
+        }
+    }
+    // Without a stop: far fewer tests than files (the interval never passes in this test).
+    framework::ScopedKernelHandle stop(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    g_stopTests = 0;
+    FolderWalkParams polled = m_params;
+    Recorder all;
+    all.root = m_root;
+    polled.m_pUserData = &all;
+    polled.m_pfnStop = CountedStop;
+    polled.m_hStopArg = stop.Get();
+    polled.m_dwStopPollMs = 60000;
+    EXPECT_EQ(1, CFolderWalker::Walk(m_root, &polled));
+    EXPECT_EQ(120u, all.Paths('f').size());
+    EXPECT_LT(g_stopTests, 30);  // per folder, not per file
+
+    // A stop from a file callback: the rest of that folder may still go by, but the walk leaves it
+    // stopped and enters no other folder.
+    m_params.m_pfnStop = CountedStop;
+    m_params.m_hStopArg = stop.Get();
+    m_params.m_dwStopPollMs = 60000;
+    m_rec.stopEvent = stop.Get();
+    EXPECT_EQ(0, CFolderWalker::Walk(m_root, &m_params));
+    EXPECT_EQ(0, m_params.m_bContinue);
+    const std::string stopFolder = m_rec.stopAtFile.substr(0, m_rec.stopAtFile.rfind('\\') + 1);
+    int stopAt = m_rec.IndexOf('f', m_rec.stopAtFile);
+    ASSERT_GE(stopAt, 0);
+    for (size_t i = stopAt + 1; i < m_rec.events.size(); ++i) {
+        const WalkEvent& e = m_rec.events[i];
+        if (e.kind == 'f') {
+            EXPECT_EQ(0u, e.path.rfind(stopFolder, 0)) << e.path;
+        }
+    }
+    EXPECT_LT(m_rec.Paths('f').size(), 60u);
+}
+
 TEST_F(FolderWalkerTest, LinkedFoldersAreNeitherEnteredCountedNorReported)
 {
     std::string outside = m_temp / "outside";

@@ -397,7 +397,7 @@ TEST_F(MainWindowTest, MinimisingWithoutTaskbarButtonHidesInTheTrayForGoodAndRes
     EXPECT_FALSE(IsWindowVisible(m_hwnd));
     EXPECT_FALSE(IsIconic(m_hwnd));
     EXPECT_EQ(Setting("ShowIconInTheStatusArea"), 1u);
-    const bool trayAvailable = m_dlg->HasTrayIcon();
+    EXPECT_TRUE(m_dlg->HasTrayIcon());
 
     // A left click on the tray icon restores, maximised as the window was.
     SendMessageA(m_hwnd, UWM_TRAY_NOTIFY, kTrayIconId, WM_LBUTTONDOWN);
@@ -412,7 +412,7 @@ TEST_F(MainWindowTest, MinimisingWithoutTaskbarButtonHidesInTheTrayForGoodAndRes
     // The icon stays on at the next start; with a taskbar button the window simply minimises.
     SetRegDword(kSettingsKey, "ShowIconInTaskbarWhenMinimized", 1);
     ASSERT_NE(Open(), nullptr);
-    EXPECT_EQ(m_dlg->HasTrayIcon(), trayAvailable);
+    EXPECT_TRUE(m_dlg->HasTrayIcon());
     SendMessageA(m_hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     EXPECT_TRUE(IsIconic(m_hwnd));
     Command(ID_TRAY_RESTORE);
@@ -427,7 +427,7 @@ TEST_F(MainWindowTest, MinimisingWithoutTaskbarButtonHidesInTheTrayForGoodAndRes
     SetRegDword(kSettingsKey, "HideGridlines", 1);
     SetRegDword(kSettingsKey, "ShowIconInTheStatusArea", 1);
     Command(IDC_OPTIONS);
-    EXPECT_EQ(m_dlg->HasTrayIcon(), trayAvailable);
+    EXPECT_TRUE(m_dlg->HasTrayIcon());
     EXPECT_EQ(m_dlg->m_listResults.List().GetExtendedStyle() & LVS_EX_GRIDLINES, 0u);
 }
 
@@ -440,8 +440,12 @@ TEST_F(MainWindowTest, StartingInTheTrayMinimisesAndHidesTheWindow)
     EXPECT_EQ(Setting("MainWndMaximized"), 0u);
     // The minimised rectangle was stored: the next start opens at the minimum at the left top.
     EXPECT_LT(Setting("MainWndWidth"), static_cast<DWORD>(kMinWindowWidth));
+    EXPECT_TRUE(m_dlg->HasTrayIcon());
     Command(ID_TRAY_RESTORE);
     EXPECT_TRUE(IsWindowVisible(m_hwnd));
+    // Quitting takes the icon away.
+    SendMessageA(m_hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_FALSE(m_dlg->HasTrayIcon());
 }
 
 TEST_F(MainWindowTest, ARunThatEndsWhileMinimisedFlashesTheCaptionFiveTimes)

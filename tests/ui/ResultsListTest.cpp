@@ -246,11 +246,19 @@ protected:
     HWND m_list = nullptr;
 };
 
-// Watches for the program's message box (caption string 160), reads its text and presses OK.
+// Watches for the program's message box (caption string 160, the main window's caption too), reads
+// its text and presses OK.
 class InfoBoxWatcher {
 public:
-    InfoBoxWatcher()
-        : m_watcher([] { return testsupport::FindDialog("Quillon 汉化版"); },
+    explicit InfoBoxWatcher(HWND mainWindow)
+        : m_watcher(
+              [mainWindow] {
+                  auto found = testsupport::FindTopLevelWindows([mainWindow](HWND w) {
+                      return w != mainWindow && testsupport::ClassName(w) == "#32770" &&
+                             testsupport::WindowText(w) == "Quillon 汉化版";
+                  });
+                  return found.empty() ? HWND() : found.front();
+              },
                     [this](HWND box) {
                         m_text = testsupport::MessageBoxText(box);
                         PostMessageA(box, WM_COMMAND, IDOK, 0);
@@ -955,7 +963,7 @@ TEST_F(ResultsListTest, EmptyListOrBusyWindowSavesNothingAndAsksNothing)
 {
     Open();
     g_savePath = m_temp / "log.txt";
-    InfoBoxWatcher box;
+    InfoBoxWatcher box(m_hwnd);
     Command(ID_LIST_SAVE_TEXT);
     AddFile("C:\\a.tmp", 1);
     g_theScanningThreadsParam.m_bBusy = true;
@@ -982,7 +990,7 @@ TEST_F(ResultsListTest, FiftyThousandRowsAreSavedAndOneMoreIsRefused)
 
     AddFile("C:\\t\\50000.tmp", 1);
     DeleteFileA(g_savePath.c_str());
-    InfoBoxWatcher box;
+    InfoBoxWatcher box(m_hwnd);
     Command(ID_LIST_SAVE_TEXT);
     ASSERT_TRUE(box.Seen());
     EXPECT_EQ(box.Text(), "无法执行该任务...\n列表中有太多的对象需要保存。");
@@ -994,21 +1002,30 @@ TEST_F(ResultsListTest, LogThatCannotBeCreatedShowsTheFileErrorBoxAndKeepsTheOld
 {
     Open();
     AddFile("C:\\a.tmp", 1);
-    g_savePath = m_temp / "只读.txt";
-    testsupport::WriteFileBytes(g_savePath, "old");
-    SetFileAttributesA(g_savePath.c_str(), FILE_ATTRIBUTE_READONLY);
-    {
-        InfoBoxWatcher box;
+    auto saveExpectingBox = [&](const std::string& path) {
+        g_savePath = path;
+        InfoBoxWatcher box(m_hwnd);
         Command(ID_LIST_SAVE_TEXT);
-        ASSERT_TRUE(box.Seen());
-        EXPECT_EQ(box.Text(), framework::FileErrorText(framework::FileErrorCause::AccessDenied, g_savePath));
-    }
-    SetFileAttributesA(g_savePath.c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ(testsupport::ReadFileBytes(g_savePath), "old");
+        EXPECT_TRUE(box.Seen()) << path;
+        return box.Text();
+    };
 
-    g_savePath = m_temp / "没有的文件夹\\log.txt";
-    InfoBoxWatcher box;
-    Command(ID_LIST_SAVE_TEXT);
-    ASSERT_TRUE(box.Seen());
-    EXPECT_EQ(box.Text(), framework::FileErrorText(framework::FileErrorCause::BadPath, g_savePath));
+    // Another program writes the file.
+    const std::string locked = m_temp / "锁定.txt";
+    testsupport::WriteFileBytes(locked, "old");
+    {
+        framework::ScopedKernelHandle other(
+            CreateFileA(locked.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(other);
+        EXPECT_EQ(saveExpectingBox(locked), framework::FileErrorText(framework::FileErrorCause::SharingViolation, locked));
+    }
+    EXPECT_EQ(testsupport::ReadFileBytes(locked), "old");
+
+    // A folder of that name.
+    const std::string folder = m_temp / "日志.txt";
+    testsupport::MakeFolder(folder);
+    EXPECT_EQ(saveExpectingBox(folder), framework::FileErrorText(framework::FileErrorCause::AccessDenied, folder));
+
+    const std::string missing = m_temp / "没有的文件夹\\log.txt";
+    EXPECT_EQ(saveExpectingBox(missing), framework::FileErrorText(framework::FileErrorCause::BadPath, missing));
 }

@@ -1,0 +1,120 @@
+// Lorvex.exe as a user runs it: started with "/autoclean" (or "-AUTOCLEAN") it scans the checked
+// items, cleans everything found and leaves its report; driven with the Scan, check-all and Clean
+// commands it deletes the ticked temp files. Files whose names hold a keep-list entry stay.
+#include <gtest/gtest.h>
+
+#include "LorvexProcess.h"
+#include "support/Sandbox.h"
+
+using e2e::CLorvexProcess;
+using e2e::CRealQuillonSettings;
+using e2e::WaitUntil;
+using testsupport::FileExists;
+
+namespace {
+
+constexpr int kScan = 1013;
+constexpr int kClean = 1000;
+constexpr int kCancel = 1024;
+constexpr int kCheckAll = 226;
+constexpr int kReportText = 1071;
+constexpr int kTempItemId = 1104;
+
+// The temp folder of the child: leftovers to clean, and files the keep list protects.
+class ScanCleanTest : public ::testing::Test {
+protected:
+    ScanCleanTest()
+    {
+        m_settings.SetDword("ItemStates", "MC" + std::to_string(kTempItemId), 1);
+        m_settings.SetStringList("FilesKeepList", {"keep"});
+        testsupport::MakeFolder(m_temp / "setup");
+        for (const char* name : {"~DF01.tmp", "安装日志.log", "setup\\data.cab"}) {
+            testsupport::WriteFileBytes(m_temp / name, std::string(3000, 'q'));
+            m_cleaned.push_back(m_temp / name);
+        }
+        for (const char* name : {"keep_me.tmp", "setup\\keep.dat"}) {
+            testsupport::WriteFileBytes(m_temp / name, "keep");
+            m_kept.push_back(m_temp / name);
+        }
+    }
+
+    static bool ButtonEnabled(HWND main, int id) { return IsWindowEnabled(GetDlgItem(main, id)) != FALSE; }
+    static bool ButtonVisible(HWND main, int id) { return IsWindowVisible(GetDlgItem(main, id)) != FALSE; }
+    static bool IsIdle(HWND main)
+    {
+        return ButtonEnabled(main, kScan) && !ButtonVisible(main, kClean) && !ButtonEnabled(main, kCancel);
+    }
+    static bool HasResults(HWND main)
+    {
+        return !ButtonEnabled(main, kScan) && ButtonVisible(main, kClean) && ButtonEnabled(main, kClean) &&
+               !ButtonEnabled(main, kCancel);
+    }
+
+    void ExpectOnlyKeptFilesLeft()
+    {
+        for (const std::string& file : m_cleaned) EXPECT_FALSE(FileExists(file)) << file;
+        for (const std::string& file : m_kept) EXPECT_TRUE(FileExists(file)) << file;
+    }
+
+    static void Quit(CLorvexProcess& program, HWND main)
+    {
+        PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+        ASSERT_TRUE(program.WaitForEnd()) << "the program did not quit";
+        EXPECT_EQ(program.ExitCode(), 0u);
+    }
+
+    CRealQuillonSettings m_settings;
+    testsupport::TempFolder m_temp;
+    std::vector<std::string> m_cleaned;
+    std::vector<std::string> m_kept;
+};
+
+}  // namespace
+
+TEST_F(ScanCleanTest, StartedWithAutocleanItCleansEverythingFoundAndLeavesTheReport)
+{
+    for (const char* argument : {"/autoclean", "-AUTOCLEAN"}) {
+        SCOPED_TRACE(argument);
+        for (const std::string& file : m_cleaned) testsupport::WriteFileBytes(file, std::string(3000, 'q'));
+
+        CLorvexProcess program(argument, m_temp.Path());
+        ASSERT_TRUE(program.Started());
+        HWND report = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (report = program.Dialog("报告")) != nullptr; }))
+            << "no report after the automatic clean";
+        const std::string text = e2e::ControlText(GetDlgItem(report, kReportText));
+        EXPECT_NE(text.find("已删除的对象数: 3。"), std::string::npos) << text;
+        EXPECT_NE(text.find("无法被删除的对象数: 0。"), std::string::npos) << text;
+        ExpectOnlyKeptFilesLeft();
+        EXPECT_TRUE(FileExists(m_temp / "setup")) << "a folder that still holds a kept file stays";
+
+        HWND main = program.MainWindow();
+        ASSERT_NE(main, nullptr);
+        EXPECT_EQ(GetWindow(report, GW_OWNER), main);
+        PostMessageA(report, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(WaitUntil([&] { return IsIdle(main) && !program.Dialog("报告"); }));
+        Quit(program, main);
+    }
+}
+
+TEST_F(ScanCleanTest, ScanCheckAllAndCleanSentAsCommandsDeleteTheTickedFiles)
+{
+    m_settings.SetDword("Settings", "Reports", 0);
+    CLorvexProcess program("", m_temp.Path());
+    ASSERT_TRUE(program.Started());
+    HWND main = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (main = program.MainWindow()) != nullptr; }));
+    ASSERT_TRUE(WaitUntil([&] { return IsIdle(main); }));
+
+    PostMessageA(main, WM_COMMAND, MAKEWPARAM(kScan, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitUntil([&] { return HasResults(main); })) << "the scan did not end with results";
+    for (const std::string& file : m_cleaned) EXPECT_TRUE(FileExists(file)) << "a scan deletes nothing: " << file;
+
+    PostMessageA(main, WM_COMMAND, MAKEWPARAM(kCheckAll, 0), 0);
+    PostMessageA(main, WM_COMMAND, MAKEWPARAM(kClean, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitUntil([&] { return IsIdle(main); })) << "the clean did not end";
+    ExpectOnlyKeptFilesLeft();
+    EXPECT_EQ(program.Dialog("报告"), nullptr) << "reports are switched off";
+    EXPECT_EQ(program.Dialog("Quillon 汉化版"), main) << "no message box of the program is open";
+    Quit(program, main);
+}
