@@ -291,7 +291,8 @@ int main()
     const int rows = dlg.m_listResults.List().GetItemCount();
 
     printf("\n%-36s %10s\n", "sort of the window's rows", "seconds");
-    const char* const columns[] = {"已找到的对象", "对象类型", "大小", "最后访问", "最后修改"};
+    // Plain names: the console of a bench run need not show code page 936.
+    const char* const columns[] = {"object", "type", "size", "accessed", "modified"};
     double sortMax = 0;
     for (int column = 0; column < kResultColumnCount; ++column) {
         for (int pass = 0; pass < 2; ++pass) {

@@ -18,7 +18,7 @@ extern const char* const kCustomSkippedFolder;  // "Local Settings\Temp"
 // What the custom file callback receives as user data.
 struct CCustomSearchData {
     CRunContext* m_pContext = nullptr;
-    const std::string* m_pPatterns = nullptr;  // each a PathMatchSpecA spec, masks split by ';'
+    const std::string* m_pPatterns = nullptr;  // each a PathMatchSpecA pattern, masks split by ';'
     int m_nPatterns = 0;
 };
 

@@ -1,11 +1,13 @@
 // Drives a running Lorvex.exe from outside, as scripts/run does for its screenshot: waits for the
 // main window, gives it a command the way its buttons do (WM_COMMAND), and for Scan waits until the
 // scan has ended. Runs under the same Wine session as the program.
-//     LorvexDriver.exe scan     Scan (1013), then wait until the window leaves its scanning state
+//     LorvexDriver.exe scan        Scan (1013), then wait until the window leaves its scanning state
+//     LorvexDriver.exe command N   post command N (for example 157, the About box) and return
 // Exit code 0 when done, 1 when the window did not appear or the scan did not end in time.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -44,13 +46,26 @@ bool IsWorking(HWND main)
     return IsWindowEnabled(GetDlgItem(main, kCancelId)) != FALSE;
 }
 
-int Scan()
+HWND WaitForMainWindow()
 {
     HWND main = nullptr;
-    if (!WaitUntil([&] { return (main = FindMainWindow()) != nullptr; }, kWindowWaitMs)) {
+    if (!WaitUntil([&] { return (main = FindMainWindow()) != nullptr; }, kWindowWaitMs))
         fprintf(stderr, "LorvexDriver: no main window\n");
-        return 1;
-    }
+    return main;
+}
+
+int PostCommand(int id)
+{
+    HWND main = WaitForMainWindow();
+    if (!main) return 1;
+    PostMessageA(main, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    return 0;
+}
+
+int Scan()
+{
+    HWND main = WaitForMainWindow();
+    if (!main) return 1;
     PostMessageA(main, WM_COMMAND, MAKEWPARAM(kScanId, BN_CLICKED), 0);
     // The scan may end before it is seen running; either way it is over once Cancel is off again
     // and Scan is no longer the enabled command it was.
@@ -67,6 +82,7 @@ int Scan()
 int main(int argc, char** argv)
 {
     if (argc == 2 && strcmp(argv[1], "scan") == 0) return Scan();
-    fprintf(stderr, "usage: LorvexDriver.exe scan\n");
+    if (argc == 3 && strcmp(argv[1], "command") == 0) return PostCommand(atoi(argv[2]));
+    fprintf(stderr, "usage: LorvexDriver.exe scan | command ID\n");
     return 2;
 }

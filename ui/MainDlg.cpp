@@ -18,8 +18,6 @@ namespace {
 
 const char kReadyText[] = "就绪";
 const char kLastCleaningPrefix[] = "上次清理: ";
-const char kNoImageListText[] = "无法获取系统图像列表!";
-const char kErrorCaption[] = "错误";
 // A stored date longer than this is not a date this program wrote.
 constexpr size_t kMaxStoredDateLength = 13;
 // How long the window waits for a worker that is being stopped while the window goes away.
@@ -71,10 +69,7 @@ BOOL CMainDlg::OnInitDialog()
     CreateStatusBar();
 
     m_bInitDone = true;
-    const int progressGroup[] = {IDC_ITEM_PROGRESS,       IDC_TOTAL_PROGRESS,      IDC_CURRENT_OPERATION,
-                                 IDC_CURRENT_OBJECT,      IDC_OPERATION_LABEL,     IDC_OBJECT_LABEL,
-                                 IDC_ITEM_PROGRESS_LABEL, IDC_TOTAL_PROGRESS_LABEL};
-    ShowControls(m_hWnd, progressGroup, static_cast<int>(std::size(progressGroup)), false);
+    ShowProgressGroup(false);
     EnableControl(m_hWnd, IDC_CANCEL, false);
     EnableControl(m_hWnd, IDC_CLEAN, false);
     ShowControl(m_hWnd, IDC_CLEAN, false);
@@ -99,8 +94,8 @@ BOOL CMainDlg::OnInitDialog()
         ShowWindow(m_hWnd, SW_MINIMIZE);
         SetTimer(m_hWnd, IDT_HIDE_TO_TRAY, kHideToTrayMs, nullptr);
     }
-    // The browser-close watch (IDT_BROWSER_WATCH) and the automatic-cleaning timer are armed here by
-    // the scheduler, which watches the session and the clock for this window.
+    // The scheduler's place: the browser-close watch (IDT_BROWSER_WATCH) and the automatic-cleaning
+    // timer (ArmAutoClean) are armed here, before an automatic start.
     if (m_bAutoClean) StartAutoSequence();
     return TRUE;
 }
@@ -290,7 +285,7 @@ void CMainDlg::OpenItemsDialog(int /*category*/)
 
 void CMainDlg::Quit()
 {
-    // The automatic-cleaning timer thread of the scheduler is told to end here, first of all.
+    // The scheduler's place: its automatic-cleaning thread is told to end first of all.
     if (g_theScanningThreadsParam.m_bBusy) {
         OnCancelWork();
         ShowInfoBox(m_bScanDone ? IDS_CANNOT_QUIT_CLEANING : IDS_CANNOT_QUIT_SCANNING);

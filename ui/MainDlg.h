@@ -86,6 +86,9 @@ public:
     // Applies one button set; keepClean leaves Clean as it is (a scan with nothing to scan).
     void ApplyWorkState(EWorkState state, bool keepClean = false);
     void ResetProgressDisplay();
+    // The eight controls of the current operation, object and progress, shown only while a worker
+    // runs.
+    void ShowProgressGroup(bool show);
 
     // ---- window ----
     void Quit();

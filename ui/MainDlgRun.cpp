@@ -96,7 +96,7 @@ void CMainDlg::ApplyWorkState(EWorkState state, bool keepClean)
     }
     ShowControl(m_hWnd, IDC_CANCEL, true);
     EnableControl(m_hWnd, IDC_CANCEL, set.m_bCancelEnabled);
-    ShowControls(m_hWnd, kProgressGroup, static_cast<int>(std::size(kProgressGroup)), set.m_bProgressShown);
+    ShowProgressGroup(set.m_bProgressShown);
     if (set.m_bSetCategories)
         EnableControls(m_hWnd, kCategoryButtons, static_cast<int>(std::size(kCategoryButtons)),
                        set.m_bCategoriesEnabled);
@@ -108,6 +108,11 @@ void CMainDlg::ApplyWorkState(EWorkState state, bool keepClean)
     if (GetActiveWindow() == m_hWnd && target && IsWindowEnabled(target) && IsWindowVisible(target) &&
         (!focus || focus == m_hWnd || !IsWindowEnabled(focus) || !IsWindowVisible(focus)))
         SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(target), TRUE);
+}
+
+void CMainDlg::ShowProgressGroup(bool show)
+{
+    ShowControls(m_hWnd, kProgressGroup, static_cast<int>(std::size(kProgressGroup)), show);
 }
 
 void CMainDlg::ResetProgressDisplay()

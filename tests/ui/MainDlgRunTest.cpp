@@ -366,3 +366,26 @@ TEST_F(MainDlgTest, StartedForAutomaticCleaningItCleansAndClosesAfterCleaningUnl
     EXPECT_FALSE(FileExists(second));
     EXPECT_TRUE(m_dlg->IsEnded());
 }
+
+TEST_F(MainDlgTest, WhileRowsStreamInTheListShowsTheNewestRowWithinAFractionOfASecond)
+{
+    std::vector<std::string> files;
+    for (int i = 0; i < 80; ++i) files.push_back(MakeTempFile("row" + std::to_string(100 + i) + ".tmp"));
+    HoldScanAfter(files);
+    ASSERT_NE(Open(), nullptr);
+    HWND list = Item(IDC_RESULTS);
+    Command(IDC_SCAN);
+    ASSERT_TRUE(WaitFor([&] { return Rows() == 80; }));
+    // A refresh comes within a fraction of a second and shows the newest row.
+    auto newestRowInView = [&] {
+        const int top = static_cast<int>(SendMessageA(list, LVM_GETTOPINDEX, 0, 0));
+        const int perPage = static_cast<int>(SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0));
+        return top > 0 && top + perPage >= 80;
+    };
+    EXPECT_TRUE(WaitFor(newestRowInView, 1500));
+
+    Command(IDC_CANCEL);
+    ASSERT_TRUE(WaitForResults());
+    EXPECT_TRUE(newestRowInView());
+    EXPECT_TRUE(IsWindowVisible(list));
+}

@@ -9,6 +9,8 @@
 
 #include <atomic>
 #include <ctime>
+#include <functional>
+#include <initializer_list>
 
 #include "app/CleanerApp.h"
 #include "app/Utilities.h"
@@ -468,4 +470,72 @@ TEST_F(MainWindowTest, ARunThatEndsWhileMinimisedFlashesTheCaptionFiveTimes)
     Command(ID_TRAY_RESTORE);
     ScanNothing();
     EXPECT_FALSE(KillTimer(m_hwnd, IDT_FLASH));
+}
+
+namespace {
+
+// Presses keys as the user would; the window's own message loop (here the test's, routing through
+// the dialog layer as a modal run does) turns them into commands.
+void PressKeys(std::initializer_list<WORD> keys)
+{
+    std::vector<INPUT> input;
+    for (WORD key : keys) {
+        INPUT down{};
+        down.type = INPUT_KEYBOARD;
+        down.ki.wVk = key;
+        input.push_back(down);
+    }
+    for (auto it = keys.end(); it != keys.begin();) {
+        INPUT up{};
+        up.type = INPUT_KEYBOARD;
+        up.ki.wVk = *--it;
+        up.ki.dwFlags = KEYEVENTF_KEYUP;
+        input.push_back(up);
+    }
+    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+}
+
+bool PumpThroughDialogs(const std::function<bool()>& condition, DWORD timeoutMs = 5000)
+{
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMs) return condition();
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (framework::CDialog::RouteDialogMessage(msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return true;
+}
+
+}  // namespace
+
+TEST_F(MainWindowTest, KeysGoToTheAcceleratorsFirstAndEnterOrEscapeDoNotClose)
+{
+    SetRegDword(kSettingsKey, "Reports", 0);
+    const std::string file = MakeTempFile("keys.tmp");
+    CheckItem(kTempItemId);
+    ASSERT_NE(Open(), nullptr);
+    SetForegroundWindow(m_hwnd);
+    SetFocus(Item(IDC_RESULTS));
+    ASSERT_TRUE(PumpThroughDialogs([&] { return GetForegroundWindow() == m_hwnd; }));
+
+    PressKeys({VK_ESCAPE});
+    PressKeys({VK_RETURN});
+    PumpThroughDialogs([] { return false; }, 300);
+    EXPECT_TRUE(IsWindow(m_hwnd));
+    EXPECT_FALSE(m_dlg->IsEnded());
+
+    PressKeys({VK_CONTROL, 'E'});  // scan
+    ASSERT_TRUE(PumpThroughDialogs([&] { return States() == kResultsReady; })) << "Ctrl+E did not scan";
+    ASSERT_EQ(Rows(), 1);
+    PressKeys({VK_CONTROL, 'A'});  // tick all
+    ASSERT_TRUE(PumpThroughDialogs([&] { return RowChecked(0); })) << "Ctrl+A did not tick the rows";
+    PressKeys({VK_CONTROL, 'C'});  // clean
+    ASSERT_TRUE(PumpThroughDialogs([&] { return States() == kIdle && !g_theScanningThreadsParam.m_bBusy; }, 20000))
+        << "Ctrl+C did not clean";
+    EXPECT_FALSE(testsupport::FileExists(file));
 }

@@ -16,13 +16,13 @@ using testsupport::WindowText;
 
 namespace {
 
-struct ControlSpec {
+struct ExpectedControl {
     int id;
     const char* className;
     const char* text;
 };
 
-const ControlSpec kMainControls[] = {
+const ExpectedControl kMainControls[] = {
     {IDC_CATEGORY_WINDOWS, "Button", "Windows 项目"},
     {IDC_CATEGORY_BROWSERS, "Button", "Web 浏览器"},
     {IDC_CATEGORY_APPS, "Button", "第三方应用程序"},
@@ -108,11 +108,11 @@ TEST(ProgramResources, MainWindowTemplateHoldsEveryControlWithItsText)
     EXPECT_TRUE(style & WS_MAXIMIZEBOX);
     EXPECT_TRUE(style & WS_THICKFRAME);
     EXPECT_TRUE(GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_APPWINDOW);
-    for (const ControlSpec& spec : kMainControls) {
-        HWND control = GetDlgItem(hwnd, spec.id);
-        ASSERT_NE(control, nullptr) << spec.id;
-        EXPECT_STRCASEEQ(ClassName(control).c_str(), spec.className) << spec.id;
-        EXPECT_EQ(WindowText(control), spec.text) << spec.id;
+    for (const ExpectedControl& expected : kMainControls) {
+        HWND control = GetDlgItem(hwnd, expected.id);
+        ASSERT_NE(control, nullptr) << expected.id;
+        EXPECT_STRCASEEQ(ClassName(control).c_str(), expected.className) << expected.id;
+        EXPECT_EQ(WindowText(control), expected.text) << expected.id;
     }
     EXPECT_EQ(GetWindowLongA(GetDlgItem(hwnd, IDC_INFO_GROUP), GWL_STYLE) & BS_TYPEMASK, BS_GROUPBOX);
     EXPECT_TRUE(GetWindowLongA(GetDlgItem(hwnd, IDC_RESULTS), GWL_STYLE) & LVS_REPORT);
