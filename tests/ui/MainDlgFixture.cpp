@@ -45,11 +45,29 @@ CHeldRun& HeldRun()
     return run;
 }
 
+std::string StoredCaption(HWND hwnd)
+{
+    wchar_t wide[512] = L"";
+    InternalGetWindowText(hwnd, wide, 512);
+    char text[1024] = "";
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    return text;
+}
+
+HWND FindOwnWindow(const std::string& className, const std::string& caption)
+{
+    std::vector<HWND> found = testsupport::FindTopLevelWindows([&](HWND hwnd) {
+        return testsupport::ProcessOf(hwnd) == GetCurrentProcessId() && testsupport::ClassName(hwnd) == className &&
+               (caption.empty() || StoredCaption(hwnd) == caption);
+    });
+    return found.empty() ? nullptr : found.front();
+}
+
 HWND FindMessageBox(const std::string& caption)
 {
     std::vector<HWND> found = testsupport::FindTopLevelWindows([&](HWND hwnd) {
         return testsupport::ProcessOf(hwnd) == GetCurrentProcessId() && testsupport::ClassName(hwnd) == "#32770" &&
-               testsupport::WindowText(hwnd) == caption && !IsMainWindow(hwnd);
+               StoredCaption(hwnd) == caption && !IsMainWindow(hwnd);
     });
     return found.empty() ? nullptr : found.front();
 }

@@ -56,6 +56,11 @@ struct CHeldRun {
 };
 CHeldRun& HeldRun();
 
+// The caption a window keeps, read without sending it a message. Watchers look for windows with it:
+// a watcher must never wait on the test's thread, which may be waiting (joining) for the watcher.
+std::string StoredCaption(HWND hwnd);
+// A visible top-level window of this process with this class and (unless empty) caption.
+HWND FindOwnWindow(const std::string& className, const std::string& caption);
 // A message box of this process (not the main window, which shares its caption).
 HWND FindMessageBox(const std::string& caption = kCaption);
 // Watches for a message box and presses a button of it; Text() tells what it said.

@@ -311,12 +311,7 @@ TEST_F(MainDlgTest, TheAutomaticSequenceCleansEverythingFoundAndShowsTheReport)
     std::string report;
     std::atomic<bool> reportClosed{false};
     testsupport::WindowWatcher reportBox(
-        [] {
-            std::vector<HWND> found = testsupport::FindTopLevelWindows([](HWND hwnd) {
-                return testsupport::ProcessOf(hwnd) == GetCurrentProcessId() && testsupport::WindowText(hwnd) == "报告";
-            });
-            return found.empty() ? nullptr : found.front();
-        },
+        [] { return FindOwnWindow("#32770", "报告"); },
         [&](HWND box) {
             report = testsupport::WindowText(GetDlgItem(box, IDC_REPORT_TEXT));
             PostMessageA(box, WM_COMMAND, IDOK, 0);

@@ -69,15 +69,6 @@ HINSTANCE WINAPI RecordShellExecute(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCS
     return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(42));
 }
 
-HWND FindOwnWindow(const std::string& className, const std::string& caption)
-{
-    std::vector<HWND> found = testsupport::FindTopLevelWindows([&](HWND hwnd) {
-        return testsupport::ProcessOf(hwnd) == GetCurrentProcessId() && testsupport::ClassName(hwnd) == className &&
-               (caption.empty() || testsupport::WindowText(hwnd) == caption);
-    });
-    return found.empty() ? nullptr : found.front();
-}
-
 class MainWindowTest : public MainDlgTest {
 protected:
     MainWindowTest() { g_opened.clear(); SetShellExecuteForTesting(RecordShellExecute); }
