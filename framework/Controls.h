@@ -154,7 +154,9 @@ public:
     bool SetText(int part, const std::string& text, UINT flags = 0) { return Send(SB_SETTEXTA, part | flags, reinterpret_cast<LPARAM>(text.c_str())) != 0; }
     std::string GetText(int part) const
     {
-        std::string buffer(static_cast<size_t>(LOWORD(Send(SB_GETTEXTLENGTHA, part))) + 1, '\0');
+        // Wine counts the length in UTF-16 units, so a double-byte text needs up to twice as many
+        // bytes.
+        std::string buffer(2 * static_cast<size_t>(LOWORD(Send(SB_GETTEXTLENGTHA, part))) + 1, '\0');
         Send(SB_GETTEXTA, part, reinterpret_cast<LPARAM>(&buffer[0]));
         return std::string(buffer.c_str());
     }

@@ -219,7 +219,7 @@ bool CResultsList::AttachImageLists()
 
     if (!m_hStateImages)
         m_hStateImages = ImageList_LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_CHECKBOXES), 16, 1,
-                                              RGB(0, 0, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION);
+                                              RGB(0, 0, 255), IMAGE_BITMAP, 0);  // a DIB section garbles this 8-bit bitmap under Wine
     if (m_hStateImages) m_list.SetImageList(m_hStateImages, LVSIL_STATE);
     return system != nullptr;
 }
