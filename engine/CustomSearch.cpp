@@ -7,6 +7,7 @@
 #include "engine/FolderWalker.h"
 #include "engine/RunReport.h"
 #include "framework/MbString.h"
+#include "catalogue/CustomItems.h"
 #include "resource.h"
 
 const char* const kCustomFolderSetting = "CustomFolderToScan";
@@ -14,12 +15,6 @@ const char* const kCustomFolderFallback = "C:\\";
 const char* const kCustomSkippedFolder = "Local Settings\\Temp";
 
 namespace {
-
-bool IsCustomItem(const CModItem& item)
-{
-    return item.m_PlugData.m_bHasSpecialKey &&
-           framework::MbsEqualNoCase(item.m_PlugData.m_strSpecialKey, kSpecialKeyCustomRules);
-}
 
 // Checked in the items dialog: its ItemStates value is exactly 1.
 bool IsItemChecked(int id)
