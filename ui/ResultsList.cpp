@@ -4,7 +4,6 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
-#include <algorithm>
 #include <unordered_map>
 #include <vector>
 
