@@ -54,6 +54,8 @@
 #define IDD_INPUT    113  // CSimpDataInputDlg: one line of text
 #define IDD_ABOUTBOX 124  // About box
 #define IDD_MAIN     126  // CMainDlg: the main window
+#define IDD_SEL_ITEMS       107  // CSelItemsDlg: the items dialog
+#define IDD_CREATE_EDIT_MOD 156  // CCreateEditModDlg: the custom-item editor
 
 // Controls of the main window (126).
 #define IDC_CLEAN              1000
@@ -93,11 +95,28 @@
 #define IDC_ABOUT_PRODUCT      1102
 #define IDC_ABOUT_VERSION      1103
 
+// Controls of the items dialog (107; its hint edit is IDC_HINT) and the custom-item editor (156).
+#define IDC_CUSTOM_NAME         1028
+#define IDC_ITEMS_LIST          1053
+#define IDC_ITEMS_SAVE          1057
+#define IDC_CUSTOM_COMMANDS     1058
+#define IDC_ITEM_DESCRIPTION    1059
+#define IDC_ITEMS_BACK          1067
+#define IDC_ITEMS_FORWARD       1068
+#define IDC_CUSTOM_FOLDER_LABEL 1080
+#define IDC_CUSTOM_FOLDER       1081
+#define IDC_CUSTOM_OK           1082
+#define IDC_CUSTOM_CANCEL       1083
+#define IDC_CUSTOM_PARAMS       1084
+
 // Menus and accelerators.
 #define IDR_HELP_MENU   153  // pop-up of the Help button
 #define IDR_TRAY_MENU   154  // tray icon menu
 #define IDR_LIST_MENU   "ListCtrlMenu"  // results list context menu (a named resource)
 #define IDR_MAIN_ACCEL  235  // accelerators of the main window
+#define IDR_ITEMS_MENU        224  // items dialog context menu ("ListCtrl Menu")
+#define IDR_CUSTOM_ITEMS_MENU 242  // items dialog custom-items commands ("CustomItemsCmdMenu")
+#define IDR_ITEMS_ACCEL       234  // accelerators of the items dialog
 
 // Bitmaps: category buttons (16 x 16, grey (192,192,192) background for LR_LOADMAP3DCOLORS) and the
 // results list's check-box state images (16 wide each: unchecked, checked; mask colour blue).
@@ -106,6 +125,18 @@
 #define IDB_APPLICATIONS  236
 #define IDB_CUSTOM_ITEMS  241
 #define IDB_CHECKBOXES    270
+
+// Bitmaps of the items dialog: the item images (16 x 16, white is the mask colour; image k is bitmap
+// IDB_ITEM_IMAGE_FIRST + k), its check-box state images (48 x 16: unchecked, checked, mixed; mask
+// colour blue) and the back/forward picture buttons (22 x 18, grey (192,192,192) background for
+// LR_LOADMAP3DCOLORS) in their active ("on") and nothing-to-do ("off") looks.
+#define IDB_ITEM_IMAGE_FIRST 200   // item images 200..232, image k is bitmap 200 + k
+#define IDB_ITEM_IMAGE_LAST  232
+#define IDB_ITEM_STATES      233   // items dialog check boxes: unchecked, checked, mixed
+#define IDB_NAV_BACK_ON      237   // back button, item mode
+#define IDB_NAV_FORWARD_ON   238   // forward button, overview
+#define IDB_NAV_FORWARD_OFF  239   // forward button, item mode / nothing to open
+#define IDB_NAV_BACK_OFF     240   // back button, overview (nothing to go back to)
 
 // Commands.
 #define ID_HELP_CONTENTS  154
@@ -126,5 +157,9 @@
 #define ID_LIST_SAVE_TEXT           243
 #define ID_LIST_OPEN                244
 #define ID_LIST_OPEN_WITH           245
+#define ID_CUSTOM_FOLDER  257
+#define ID_CUSTOM_NEW     258
+#define ID_CUSTOM_EDIT    259
+#define ID_CUSTOM_DELETE  260
 #define IDM_ABOUTBOX      16     // system-menu item of the About box
 #define ID_HELP           57670  // the framework's help command (0xE146)

@@ -11,6 +11,7 @@
 #include "catalogue/ModList.h"
 #include "engine/WorkerMessages.h"
 #include "resource.h"
+#include "ui/SelItemsDlg.h"
 
 const char* const kMakerWebAddress = "http://www.quillon.example/";
 
@@ -276,9 +277,15 @@ void CMainDlg::ApplyChangedOptions()
     if (GetStatusText(1).rfind(kLastCleaningPrefix, 0) == 0) SetStatusText(1, "");
 }
 
-void CMainDlg::OpenItemsDialog(int /*category*/)
+void CMainDlg::OpenItemsDialog(int category)
 {
-    // The items dialog of the category opens here, titled with string 188, 189, 190 or 210.
+    const UINT titles[] = {IDS_WINDOWS_ITEMS_TITLE, IDS_INTERNET_ITEMS_TITLE, IDS_APPS_ITEMS_TITLE,
+                           IDS_CUSTOM_ITEMS_TITLE};
+    if (category < 0 || category >= static_cast<int>(std::size(titles))) return;
+    CSelItemsDlg items(&g_theScanningThreadsParam, m_hWnd);
+    items.m_nCategory = category;
+    items.m_strCaption = LoadResString(titles[category]);
+    items.DoModal();
 }
 
 // ---------------------------------------------------------------- quit

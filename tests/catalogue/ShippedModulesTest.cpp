@@ -253,12 +253,13 @@ TEST_F(ShippedModulesTest, AtLeastFortyModulesWithUniqueIdentifiersLoadWithoutAM
     }
     EXPECT_GE(modules, 40);
 
-    // Firefox 2000-2004 and Opera 2005-2008 in their browsers' sub-categories; the Firefox items know
-    // the profile folder.
+    // Firefox 2000-2004 and Opera 2005-2008 in their browsers' sub-categories, with their browsers'
+    // pictures (17 and 30, as the overview rows); the Firefox items know the profile folder.
     for (int id = 2000; id <= 2008; ++id) {
         CModItem* item = g_theScanningThreadsParam.FindById(id);
         ASSERT_NE(item, nullptr) << id;
         EXPECT_EQ(item->m_nReference, id <= 2004 ? 12 : 13) << id;
+        EXPECT_EQ(item->m_nImage, id <= 2004 ? 17 : 30) << id;
         if (id <= 2004) {
             EXPECT_EQ(item->m_PlugData.m_strExternalDir, kFirefoxProfile) << id;
         }

@@ -13,6 +13,11 @@ namespace {
 const char kQuillonKey[] = "Software\\Venmoor\\Quillon";
 const char kMainCaption[] = "Quillon 汉化版";
 constexpr int kScanButton = 1013;
+constexpr int kCleanButton = 1000;
+constexpr int kCancelButton = 1024;
+
+bool Enabled(HWND main, int id) { return IsWindowEnabled(GetDlgItem(main, id)) != FALSE; }
+bool Visible(HWND main, int id) { return IsWindowVisible(GetDlgItem(main, id)) != FALSE; }
 
 std::string BinFolder()
 {
@@ -144,6 +149,17 @@ HWND CLorvexProcess::MainWindow() const
 HWND CLorvexProcess::Dialog(const std::string& caption) const
 {
     return testsupport::FindDialog(caption, m_dwPid);
+}
+
+bool IsIdle(HWND main)
+{
+    return Enabled(main, kScanButton) && !Visible(main, kCleanButton) && !Enabled(main, kCancelButton);
+}
+
+bool HasResults(HWND main)
+{
+    return !Enabled(main, kScanButton) && Visible(main, kCleanButton) && Enabled(main, kCleanButton) &&
+           !Enabled(main, kCancelButton);
 }
 
 std::string ControlText(HWND control)

@@ -56,6 +56,11 @@ private:
     framework::ScopedKernelHandle m_hProcess;
 };
 
+// The main window's working states as its buttons show them: idle (Scan enabled, Clean hidden,
+// Cancel disabled) and results ready (Scan disabled, Clean shown and enabled, Cancel disabled).
+bool IsIdle(HWND main);
+bool HasResults(HWND main);
+
 // Text of a control of another process (WM_GETTEXT crosses processes).
 std::string ControlText(HWND control);
 // Polls (without a message loop of its own: the child is another process) until cond holds.

@@ -8,6 +8,8 @@
 
 using e2e::CLorvexProcess;
 using e2e::CRealQuillonSettings;
+using e2e::HasResults;
+using e2e::IsIdle;
 using e2e::WaitUntil;
 using testsupport::FileExists;
 
@@ -15,7 +17,6 @@ namespace {
 
 constexpr int kScan = 1013;
 constexpr int kClean = 1000;
-constexpr int kCancel = 1024;
 constexpr int kCheckAll = 226;
 constexpr int kReportText = 1071;
 constexpr int kTempItemId = 1104;
@@ -36,18 +37,6 @@ protected:
             testsupport::WriteFileBytes(m_temp / name, "keep");
             m_kept.push_back(m_temp / name);
         }
-    }
-
-    static bool ButtonEnabled(HWND main, int id) { return IsWindowEnabled(GetDlgItem(main, id)) != FALSE; }
-    static bool ButtonVisible(HWND main, int id) { return IsWindowVisible(GetDlgItem(main, id)) != FALSE; }
-    static bool IsIdle(HWND main)
-    {
-        return ButtonEnabled(main, kScan) && !ButtonVisible(main, kClean) && !ButtonEnabled(main, kCancel);
-    }
-    static bool HasResults(HWND main)
-    {
-        return !ButtonEnabled(main, kScan) && ButtonVisible(main, kClean) && ButtonEnabled(main, kClean) &&
-               !ButtonEnabled(main, kCancel);
     }
 
     void ExpectOnlyKeptFilesLeft()

@@ -4,12 +4,16 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <atomic>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "framework/Dialog.h"
 
 namespace testsupport {
 
@@ -72,6 +76,88 @@ inline std::string MessageBoxText(HWND box)
         text += part;
     }
     return text;
+}
+
+// Presses keys as the user would (all down in order, then up in reverse); the window with the
+// keyboard focus receives them through the thread's message loop.
+inline void PressKeys(std::initializer_list<WORD> keys)
+{
+    std::vector<INPUT> input;
+    for (WORD key : keys) {
+        INPUT down{};
+        down.type = INPUT_KEYBOARD;
+        down.ki.wVk = key;
+        input.push_back(down);
+    }
+    for (auto it = keys.end(); it != keys.begin();) {
+        INPUT up{};
+        up.type = INPUT_KEYBOARD;
+        up.ki.wVk = *--it;
+        up.ki.dwFlags = KEYEVENTF_KEYUP;
+        input.push_back(up);
+    }
+    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+}
+
+// Pumps this thread's messages the way a modal run of the dialog layer does (accelerators and
+// dialog keys first) until condition holds or timeoutMs passes; returns condition().
+inline bool PumpThroughDialogs(const std::function<bool()>& condition, DWORD timeoutMs = 5000)
+{
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMs) return condition();
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (framework::CDialog::RouteDialogMessage(msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return true;
+}
+
+// Client points of a list-view row: in the middle of its label, and on its check box (state image).
+inline POINT ListLabelPoint(HWND list, int row)
+{
+    RECT label = {LVIR_LABEL, 0, 0, 0};
+    SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&label));
+    return {label.left + 10, (label.top + label.bottom) / 2};
+}
+// {-1, -1} when the row shows no check box.
+inline POINT ListCheckBoxPoint(HWND list, int row)
+{
+    RECT bounds = {LVIR_BOUNDS, 0, 0, 0};
+    SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&bounds));
+    for (POINT point = {bounds.left, (bounds.top + bounds.bottom) / 2}; point.x < bounds.left + 60; ++point.x) {
+        LVHITTESTINFO hit = {};
+        hit.pt = point;
+        if (SendMessageA(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)) == row && (hit.flags & LVHT_ONITEMSTATEICON))
+            return point;
+    }
+    return {-1, -1};
+}
+// A left click (press and release) at a client point, handled before it returns.
+inline void ClickAt(HWND hwnd, POINT point)
+{
+    SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y));
+    SendMessageA(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
+}
+// A right click on a list view: it follows a right button press until the release (a drag could
+// start), so the release is queued first.
+inline void RightClickAt(HWND list, POINT point)
+{
+    PostMessageA(list, WM_RBUTTONUP, 0, MAKELPARAM(point.x, point.y));
+    SendMessageA(list, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(point.x, point.y));
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+}
+
+// The pop-up menu window (class "#32768") that is open, or null.
+inline HWND FindPopupMenu()
+{
+    std::vector<HWND> found = FindTopLevelWindows([](HWND hwnd) { return ClassName(hwnd) == "#32768"; });
+    return found.empty() ? nullptr : found.front();
 }
 
 // Waits on its own thread (up to timeoutMs) for a visible window that `find` returns, then runs

@@ -463,46 +463,10 @@ TEST_F(MainWindowTest, ARunThatEndsWhileMinimisedFlashesTheCaptionFiveTimes)
     EXPECT_FALSE(KillTimer(m_hwnd, IDT_FLASH));
 }
 
-namespace {
-
-// Presses keys as the user would; the window's own message loop (here the test's, routing through
-// the dialog layer as a modal run does) turns them into commands.
-void PressKeys(std::initializer_list<WORD> keys)
-{
-    std::vector<INPUT> input;
-    for (WORD key : keys) {
-        INPUT down{};
-        down.type = INPUT_KEYBOARD;
-        down.ki.wVk = key;
-        input.push_back(down);
-    }
-    for (auto it = keys.end(); it != keys.begin();) {
-        INPUT up{};
-        up.type = INPUT_KEYBOARD;
-        up.ki.wVk = *--it;
-        up.ki.dwFlags = KEYEVENTF_KEYUP;
-        input.push_back(up);
-    }
-    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
-}
-
-bool PumpThroughDialogs(const std::function<bool()>& condition, DWORD timeoutMs = 5000)
-{
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > timeoutMs) return condition();
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (framework::CDialog::RouteDialogMessage(msg)) continue;
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
-}
-
-}  // namespace
+// Keys pressed as the user would reach the window through the test's own loop, which routes them
+// through the dialog layer as a modal run does.
+using testsupport::PressKeys;
+using testsupport::PumpThroughDialogs;
 
 TEST_F(MainWindowTest, KeysGoToTheAcceleratorsFirstAndEnterOrEscapeDoNotClose)
 {

@@ -1,6 +1,7 @@
 // The program's resources as the windows use them: the main window's template with every control
 // and text, the left column fitting the smallest window, the menus and the accelerator table with
-// their texts and commands, the bitmaps and the icon, and Common Controls 6 through the manifest.
+// their texts and commands, the bitmaps (with the items dialog's pictures) and the icon, and Common
+// Controls 6 through the manifest.
 #include "framework/Dialog.h"
 #include "resource.h"
 #include "support/WindowDriver.h"
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -234,6 +236,128 @@ TEST(ProgramResources, BitmapsAndIconHaveTheirSizes)
         DeleteObject(info.hbmColor);
         DeleteObject(info.hbmMask);
         DestroyIcon(icon);
+    }
+}
+
+namespace {
+
+// Pixels of a bitmap as the screen shows them, in rows.
+std::vector<COLORREF> PixelsOf(HBITMAP bitmap, int width, int height)
+{
+    std::vector<COLORREF> pixels;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) pixels.push_back(GetPixel(dc, x, y));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return pixels;
+}
+
+SIZE BitmapSize(HBITMAP bitmap)
+{
+    BITMAP info{};
+    GetObjectA(bitmap, sizeof info, &info);
+    return {info.bmWidth, info.bmHeight};
+}
+
+// How many pixels of image `index` the list draws over a magenta background.
+int DrawnPixels(HIMAGELIST list, int index)
+{
+    const COLORREF background = RGB(255, 0, 255);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP target = CreateCompatibleBitmap(screen, 16, 16);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, target);
+    HBRUSH brush = CreateSolidBrush(background);
+    RECT all = {0, 0, 16, 16};
+    FillRect(dc, &all, brush);
+    DeleteObject(brush);
+    ImageList_Draw(list, index, dc, 0, 0, ILD_NORMAL);
+    int drawn = 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) drawn += GetPixel(dc, x, y) != background;
+    SelectObject(dc, old);
+    DeleteObject(target);
+    DeleteDC(dc);
+    return drawn;
+}
+
+}  // namespace
+
+TEST(ProgramResources, ItemImagesAreMaskedPicturesOfSixteenPixels)
+{
+    // Loaded and added the way the items dialog does: a 16-bit list with white as the mask colour,
+    // so every picture pixel and no background pixel must come out on the list.
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR16 | ILC_MASK, 0, 32);
+    ASSERT_NE(list, nullptr);
+    for (int id = IDB_ITEM_IMAGE_FIRST; id <= IDB_ITEM_IMAGE_LAST; ++id) {
+        SCOPED_TRACE(id);
+        HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0));
+        ASSERT_NE(bitmap, nullptr);
+        const SIZE size = BitmapSize(bitmap);
+        ASSERT_EQ(size.cx, 16);
+        ASSERT_EQ(size.cy, 16);
+        const std::vector<COLORREF> pixels = PixelsOf(bitmap, 16, 16);
+        const int picture = static_cast<int>(std::count_if(pixels.begin(), pixels.end(),
+                                                           [](COLORREF p) { return p != RGB(255, 255, 255); }));
+        const COLORREF corners[] = {pixels[0], pixels[15], pixels[15 * 16], pixels[16 * 16 - 1]};
+        EXPECT_NE(std::find(std::begin(corners), std::end(corners), RGB(255, 255, 255)), std::end(corners))
+            << "a corner is background";
+        EXPECT_GE(picture, 60) << "a picture, not a dot";
+        EXPECT_LE(picture, 16 * 16 - 10) << "the background shows around it";
+        const int index = ImageList_AddMasked(list, bitmap, RGB(255, 255, 255));
+        DeleteObject(bitmap);
+        ASSERT_EQ(index, id - IDB_ITEM_IMAGE_FIRST);
+        EXPECT_EQ(DrawnPixels(list, index), picture);
+    }
+    ImageList_Destroy(list);
+}
+
+TEST(ProgramResources, ItemsDialogStateImagesAndNavigationButtons)
+{
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    // Unchecked, checked and mixed, cut from one strip on the blue mask colour.
+    HBITMAP strip = static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(IDB_ITEM_STATES), IMAGE_BITMAP, 0, 0, 0));
+    ASSERT_NE(strip, nullptr);
+    EXPECT_EQ(BitmapSize(strip).cx, 48);
+    EXPECT_EQ(BitmapSize(strip).cy, 16);
+    const std::vector<COLORREF> pixels = PixelsOf(strip, 48, 16);
+    DeleteObject(strip);
+    EXPECT_EQ(pixels[0], RGB(0, 0, 255));
+    // The three differ in the middle of their boxes: empty, the check mark's stroke, the filled square.
+    const COLORREF centres[] = {pixels[8 * 48 + 7], pixels[8 * 48 + 16 + 7], pixels[8 * 48 + 32 + 7]};
+    EXPECT_NE(centres[0], centres[1]);
+    EXPECT_NE(centres[0], centres[2]);
+    HIMAGELIST states = ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_ITEM_STATES), 16, 1, RGB(0, 0, 255),
+                                             IMAGE_BITMAP, 0);
+    ASSERT_NE(states, nullptr);
+    EXPECT_EQ(ImageList_GetImageCount(states), 3);
+    ImageList_Destroy(states);
+
+    // Back and forward, active and greyed: one size, on the button face, and inside the picture
+    // buttons of the dialog template with room for the button's edge.
+    framework::CDialog dialog(IDD_SEL_ITEMS);
+    HWND hwnd = dialog.Create();
+    ASSERT_NE(hwnd, nullptr);
+    for (int id : {IDB_NAV_BACK_ON, IDB_NAV_FORWARD_ON, IDB_NAV_FORWARD_OFF, IDB_NAV_BACK_OFF}) {
+        SCOPED_TRACE(id);
+        HBITMAP bitmap = static_cast<HBITMAP>(
+            LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
+        ASSERT_NE(bitmap, nullptr);
+        const SIZE size = BitmapSize(bitmap);
+        EXPECT_EQ(size.cx, 22);
+        EXPECT_EQ(size.cy, 18);
+        EXPECT_EQ(PixelsOf(bitmap, 1, 1)[0], GetSysColor(COLOR_3DFACE));
+        DeleteObject(bitmap);
+        for (int button : {IDC_ITEMS_BACK, IDC_ITEMS_FORWARD}) {
+            RECT client{};
+            GetClientRect(GetDlgItem(hwnd, button), &client);
+            EXPECT_LE(size.cx + 4, client.right) << button;
+            EXPECT_LE(size.cy + 4, client.bottom) << button;
+        }
     }
 }
 
