@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "../engine/ItemRunFixture.h"
+#include "support/ItemRunFixture.h"
 #include "catalogue/ModList.h"
 #include "catalogue/PathVars.h"
 #include "engine/WorkerMessages.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "BrowserItemFixture.h"
+#include "support/ItemRunFixture.h"
 #include "engine/AutoCompleteItem.h"
 #include "engine/ProtectedStorage.h"
 
@@ -204,7 +204,7 @@ public:
     FakeLibrary m_library;
 };
 
-class AutoCompleteTest : public BrowserItemTest {
+class AutoCompleteTest : public ItemRunTest {
 protected:
     CFoundObject AutoCompleteObject()
     {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "TestMainWindow.h"
+#include "support/TestMainWindow.h"
 #include "WorkerThreadRun.h"
 #include "app/CleanerApp.h"
 #include "catalogue/ModList.h"

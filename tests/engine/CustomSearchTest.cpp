@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "ItemRunFixture.h"
+#include "support/ItemRunFixture.h"
 #include "app/CleanerApp.h"
 #include "engine/CustomSearch.h"
 #include "engine/ScanThread.h"

@@ -6,7 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "TestMainWindow.h"
+#include "support/TestMainWindow.h"
 #include "engine/RunReport.h"
 #include "support/Sandbox.h"
 

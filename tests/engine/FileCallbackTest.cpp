@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "TestMainWindow.h"
+#include "support/TestMainWindow.h"
 #include "app/SettingsStore.h"
 #include "engine/FolderWalker.h"
 #include "engine/RunReport.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "BrowserItemFixture.h"
+#include "support/ItemRunFixture.h"
 #include "ThreeStepRun.h"
 #include "engine/FolderWalker.h"
 #include "engine/HistoryContainerItem.h"
@@ -27,7 +27,7 @@ const std::string kRoot = kExtensibleCacheKey;
 
 std::string Key(const std::string& sub) { return sub.empty() ? kRoot : kRoot + "\\" + sub; }
 
-class HistoryContainerTest : public BrowserItemTest {
+class HistoryContainerTest : public ItemRunTest {
 protected:
     ThreeStepResults RunThreeSteps(CModItem* item) { return RunThreeStepsOnWorker(item, &m_context, m_window); }
 
@@ -235,7 +235,7 @@ TEST_F(HistoryContainerTest, AStopDuringTheWalkEndsTheScan)
 
     CModItem* item = Item(1108);
     item->m_pfnOnFileFound = StoppingCachePath;
-    g_stopEvent = m_stop;
+    g_stopEvent = StopEvent();
     g_callsBeforeStop = 1;
     ThreeStepResults steps = RunThreeSteps(item);
     EXPECT_EQ(0, steps.scanned);

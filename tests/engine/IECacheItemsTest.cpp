@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "BrowserItemFixture.h"
+#include "support/ItemRunFixture.h"
 #include "TestUrlCache.h"
 #include "ThreeStepRun.h"
 #include "app/CleanerApp.h"
@@ -28,7 +28,7 @@ std::string Upper(std::string text)
     return text;
 }
 
-class IECacheItemsTest : public BrowserItemTest {
+class IECacheItemsTest : public ItemRunTest {
 protected:
     // The cookie keep list of the settings, as the options page stores it.
     void SetCookieKeepList(const std::vector<std::string>& sites)

@@ -7,7 +7,7 @@
 #include <set>
 #include <string>
 
-#include "BrowserItemFixture.h"
+#include "support/ItemRunFixture.h"
 #include "ThreeStepRun.h"
 #include "engine/FolderWalker.h"
 #include "engine/NetscapeItems.h"
@@ -24,7 +24,7 @@ const char kUserShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\
 // A "directory" entry as the registry file holds it: the marker, the folder, the end byte.
 std::string DirectoryEntry(const std::string& folder) { return "directory" + folder + "\xC9"; }
 
-class NetscapeItemsTest : public BrowserItemTest {
+class NetscapeItemsTest : public ItemRunTest {
 protected:
     NetscapeItemsTest()
     {

@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "ItemRunFixture.h"
+#include "support/ItemRunFixture.h"
 #include "engine/RecycleBinItem.h"
 
 using testsupport::WriteFileBytes;

@@ -3,7 +3,7 @@
 // that go, that were already gone and that cannot be removed.
 #include <gtest/gtest.h>
 
-#include "ItemRunFixture.h"
+#include "support/ItemRunFixture.h"
 #include "engine/RegistryKeyItems.h"
 
 using testsupport::RegKeyExists;

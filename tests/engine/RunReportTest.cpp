@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "TestMainWindow.h"
+#include "support/TestMainWindow.h"
 #include "engine/RunReport.h"
 #include "engine/SecureDelete.h"
 #include "framework/ScopedHandle.h"

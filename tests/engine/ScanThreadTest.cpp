@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "TestMainWindow.h"
+#include "support/TestMainWindow.h"
 #include "WorkerThreadRun.h"
 #include "app/CleanerApp.h"
 #include "catalogue/ModList.h"

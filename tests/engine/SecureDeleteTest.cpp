@@ -2,7 +2,7 @@
 // opened exclusively, files in use, links, and the counting and status texts of DeleteFoundFile.
 #include <gtest/gtest.h>
 
-#include "TestMainWindow.h"
+#include "support/TestMainWindow.h"
 #include "app/SettingsStore.h"
 #include "engine/RunReport.h"
 #include "engine/SecureDelete.h"
@@ -131,20 +131,7 @@ protected:
         return object;
     }
 
-    // Calls the object's cleaning function on a worker thread, as the cleaning thread does.
-    int Clean(CFoundObject& object)
-    {
-        struct Call {
-            CFoundObject* object;
-            CRunContext* context;
-            int result;
-        } call{&object, &m_context, -1};
-        EXPECT_TRUE(RunOnWorker([](void* p) {
-            auto* c = static_cast<Call*>(p);
-            c->result = c->object->m_pfnClean(c->object, c->context, 0, 0);
-        }, &call));
-        return call.result;
-    }
+    int Clean(CFoundObject& object) { return CleanOnWorker(object, m_context); }
 
     std::vector<std::string> PartZeroWrites() const
     {

@@ -7,7 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "TestMainWindow.h"
+#include "support/TestMainWindow.h"
 #include "catalogue/ModItem.h"
 #include "engine/RunContext.h"
 #include "engine/RunReport.h"

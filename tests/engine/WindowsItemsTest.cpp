@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "ItemRunFixture.h"
+#include "support/ItemRunFixture.h"
 #include "engine/ClipboardItem.h"
 #include "engine/FolderWalker.h"
 #include "engine/RecentDocsItem.h"

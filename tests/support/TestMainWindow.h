@@ -67,3 +67,8 @@ private:
 // Runs fn on a new thread while this thread pumps its messages, as the main window does while a
 // worker sends to it. Returns false when the thread did not end within timeoutMs.
 bool RunOnWorker(void (*fn)(void*), void* arg, DWORD timeoutMs = 10000);
+
+struct CRunContext;
+// Calls the object's own cleaning function on a worker thread, as the cleaning thread does.
+// Returns the function's result (-1 when the thread did not end).
+int CleanOnWorker(CFoundObject& object, CRunContext& context);

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "TestMainWindow.h"
+#include "support/TestMainWindow.h"
 #include "app/SettingsStore.h"
 #include "catalogue/ModList.h"
 #include "engine/RunReport.h"
@@ -39,6 +39,10 @@ protected:
     }
 
     CModItem* Item(int id) { return g_theScanningThreadsParam.FindById(id); }
+    // The stop event that the built-in items and the run context test.
+    static HANDLE StopEvent() { return g_theScanningThreadsParam.m_evStop; }
+    static void RequestStop() { SetEvent(StopEvent()); }
+    static void ResetStop() { ResetEvent(StopEvent()); }
 
     // The scanning thread sets the context and ranges the bars before it calls a one-step item:
     // items 0..100, total 0..n*100. Returns the function's result.
@@ -65,18 +69,10 @@ protected:
         m_context.m_nNotDeleted = 0;
         m_context.m_qwBytes = 0;
         m_context.m_pfnIsStopRequested = nullptr;
-        struct Call {
-            CFoundObject* object;
-            CRunContext* context;
-            int result;
-        } call{&object, &m_context, -1};
-        EXPECT_TRUE(RunOnWorker([](void* p) {
-            auto* c = static_cast<Call*>(p);
-            c->result = c->object->m_pfnClean(c->object, c->context, 0, 0);
-        }, &call));
-        return call.result;
+        return ::CleanOnWorker(object, m_context);
     }
 
+    // As the scanning thread ranges them for one-step items: item 0..100, total 0..n*100.
     void RangeBarsForItems(int n)
     {
         SendMessageA(m_window.Item(kIdcItemBar), PBM_SETRANGE32, 0, 100);

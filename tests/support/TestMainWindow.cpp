@@ -1,6 +1,7 @@
-#include "TestMainWindow.h"
+#include "support/TestMainWindow.h"
 
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include "engine/RunReport.h"
 #include "engine/WorkerMessages.h"
@@ -172,4 +173,18 @@ bool RunOnWorker(void (*fn)(void*), void* arg, DWORD timeoutMs)
     if (!ended) WaitForSingleObject(thread, INFINITE);  // the call frame must outlive the thread
     CloseHandle(thread);
     return ended;
+}
+
+int CleanOnWorker(CFoundObject& object, CRunContext& context)
+{
+    struct Call {
+        CFoundObject* object;
+        CRunContext* context;
+        int result;
+    } call{&object, &context, -1};
+    EXPECT_TRUE(RunOnWorker([](void* p) {
+        auto* c = static_cast<Call*>(p);
+        c->result = c->object->m_pfnClean(c->object, c->context, 0, 0);
+    }, &call));
+    return call.result;
 }
