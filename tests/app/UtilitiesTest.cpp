@@ -3,10 +3,12 @@
 #include "app/Utilities.h"
 #include "framework/MbString.h"
 #include "resource.h"
+#include "support/BoxWatcher.h"
 #include "support/Sandbox.h"
 
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -15,91 +17,15 @@ namespace {
 
 const char kNoSystemText[] = "无法从系统消息表资源中获取错误信息!";
 
-std::string WindowText(HWND hwnd)
+using testsupport::SeenBox;
+
+// The one message box that action shows, read and closed from another thread.
+SeenBox OnlyBoxOf(const std::function<void()>& action)
 {
-    char text[2048] = "";
-    GetWindowTextA(hwnd, text, sizeof text);
-    return text;
+    std::vector<SeenBox> boxes = testsupport::CloseBoxesDuring(action);
+    EXPECT_EQ(boxes.size(), 1u);
+    return boxes.empty() ? SeenBox{} : boxes.front();
 }
-
-std::string ClassOf(HWND hwnd)
-{
-    char name[64] = "";
-    GetClassNameA(hwnd, name, sizeof name);
-    return name;
-}
-
-// What a message box showed.
-struct SeenBox {
-    bool found = false;
-    bool foundByCaption = false;  // FindWindowA with the expected caption gives the same window
-    std::string caption;
-    std::string text;
-    HWND owner = reinterpret_cast<HWND>(0xdeadbeef);
-    HICON icon = nullptr;
-};
-
-// Watches, on its own thread, for the message box that the test's thread is about to show, reads
-// it and presses OK. Gives up after five seconds, so a missing box fails instead of hanging.
-class BoxWatcher {
-public:
-    explicit BoxWatcher(std::string expectedCaption)
-        : m_expected(std::move(expectedCaption)), m_uiThread(GetCurrentThreadId()), m_thread([this] { Watch(); })
-    {
-    }
-    ~BoxWatcher()
-    {
-        if (m_thread.joinable()) m_thread.join();
-    }
-    SeenBox Result()
-    {
-        m_thread.join();
-        return m_seen;
-    }
-
-private:
-    static BOOL CALLBACK FindBox(HWND hwnd, LPARAM param)
-    {
-        if (ClassOf(hwnd) == "#32770" && IsWindowVisible(hwnd)) {
-            *reinterpret_cast<HWND*>(param) = hwnd;
-            return FALSE;
-        }
-        return TRUE;
-    }
-
-    static BOOL CALLBACK ReadChild(HWND child, LPARAM param)
-    {
-        SeenBox& seen = *reinterpret_cast<SeenBox*>(param);
-        if (ClassOf(child) != "Static") return TRUE;
-        if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
-            seen.icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
-        else if (seen.text.empty())
-            seen.text = WindowText(child);
-        return TRUE;
-    }
-
-    void Watch()
-    {
-        HWND box = nullptr;
-        DWORD start = GetTickCount();
-        while (!box && GetTickCount() - start < 5000) {
-            EnumThreadWindows(m_uiThread, FindBox, reinterpret_cast<LPARAM>(&box));
-            if (!box) Sleep(20);
-        }
-        if (!box) return;
-        m_seen.found = true;
-        m_seen.caption = WindowText(box);
-        m_seen.foundByCaption = FindWindowA("#32770", m_expected.c_str()) == box;
-        m_seen.owner = GetWindow(box, GW_OWNER);
-        EnumChildWindows(box, ReadChild, reinterpret_cast<LPARAM>(&m_seen));
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
-    }
-
-    std::string m_expected;
-    DWORD m_uiThread;
-    SeenBox m_seen;
-    std::thread m_thread;
-};
 
 struct ShellCall {
     HWND owner;
@@ -209,51 +135,34 @@ TEST_F(UtilitiesTest, InfoBoxIsOwnedByTheMainWindowWithTheProgramCaption)
 {
     HWND main = TopLevel("main");
     SetMainWindow(main);
-    {
-        BoxWatcher watcher("Quillon 汉化版");
-        ShowInfoBox("扫描已完成", "");
-        SeenBox seen = watcher.Result();
-        ASSERT_TRUE(seen.found);
-        EXPECT_TRUE(seen.foundByCaption);
-        EXPECT_EQ(seen.caption, "Quillon 汉化版");
-        EXPECT_EQ(seen.text, "扫描已完成");
-        EXPECT_EQ(seen.owner, main);
-        EXPECT_EQ(seen.icon, LoadIconA(nullptr, IDI_INFORMATION));
-    }
-    {
-        BoxWatcher watcher("错误");
-        ShowInfoBox(IDS_NO_DESCRIPTION, "错误");
-        SeenBox seen = watcher.Result();
-        ASSERT_TRUE(seen.found);
-        EXPECT_TRUE(seen.foundByCaption);
-        EXPECT_EQ(seen.text, "抱歉，该项目没有描述信息");
-        EXPECT_EQ(seen.owner, main);
-    }
-    {
-        BoxWatcher watcher("Quillon 汉化版");
-        ShowSystemError(ERROR_ACCESS_DENIED);
-        SeenBox seen = watcher.Result();
-        ASSERT_TRUE(seen.found);
-        EXPECT_TRUE(seen.foundByCaption);
-        EXPECT_EQ(seen.text, GetSystemErrorText(ERROR_ACCESS_DENIED));
-    }
+    SeenBox seen = OnlyBoxOf([] { ShowInfoBox("扫描已完成", ""); });
+    EXPECT_TRUE(seen.foundByCaption);
+    EXPECT_EQ(seen.caption, "Quillon 汉化版");
+    EXPECT_EQ(seen.text, "扫描已完成");
+    EXPECT_EQ(seen.owner, main);
+    EXPECT_EQ(seen.icon, LoadIconA(nullptr, IDI_INFORMATION));
+
+    seen = OnlyBoxOf([] { ShowInfoBox(IDS_NO_DESCRIPTION, "错误"); });
+    EXPECT_TRUE(seen.foundByCaption);
+    EXPECT_EQ(seen.caption, "错误");
+    EXPECT_EQ(seen.text, "抱歉，该项目没有描述信息");
+    EXPECT_EQ(seen.owner, main);
+
+    seen = OnlyBoxOf([] { ShowSystemError(ERROR_ACCESS_DENIED); });
+    EXPECT_EQ(seen.caption, "Quillon 汉化版");
+    EXPECT_EQ(seen.text, GetSystemErrorText(ERROR_ACCESS_DENIED));
 
     // Without a main window (or after it is gone) the box has no owner.
     DestroyWindow(main);
-    BoxWatcher watcher("Quillon 汉化版");
-    ShowInfoBox("无主窗口");
-    SeenBox seen = watcher.Result();
-    ASSERT_TRUE(seen.found);
+    seen = OnlyBoxOf([] { ShowInfoBox("无主窗口"); });
+    EXPECT_EQ(seen.text, "无主窗口");
     EXPECT_EQ(seen.owner, nullptr);
 }
 
 TEST_F(UtilitiesTest, DebugBoxHasNoOwnerAndItsOwnCaption)
 {
     SetMainWindow(TopLevel("main"));
-    BoxWatcher watcher("Debugging");
-    ShowDebugBox("对象索引超出范围");
-    SeenBox seen = watcher.Result();
-    ASSERT_TRUE(seen.found);
+    SeenBox seen = OnlyBoxOf([] { ShowDebugBox("对象索引超出范围"); });
     EXPECT_TRUE(seen.foundByCaption);
     EXPECT_EQ(seen.caption, "Debugging");
     EXPECT_EQ(seen.text, "对象索引超出范围");

@@ -1,7 +1,7 @@
 // The external folder of a module (ExternalDir1): the marker lists, the file named by the value
 // (with path variables, size limit, binary content), the folder text turned into a Windows folder,
 // and the 259-byte limit of that text.
-#include "BoxWatcher.h"
+#include "support/BoxWatcher.h"
 #include "catalogue/ModItem.h"
 #include "catalogue/PathVars.h"
 #include "catalogue/PluginFileExternalDir.h"
@@ -135,7 +135,7 @@ TEST_F(ExternalDirTest, FillPassEvaluatesTheFirstNonEmptyValueOnly)
 
     std::vector<int> ordinals;
     std::vector<CModItem> items(2);
-    std::vector<cataloguetest::SeenBox> boxes = cataloguetest::CloseBoxesDuring([&] {
+    std::vector<testsupport::SeenBox> boxes = testsupport::CloseBoxesDuring([&] {
         ASSERT_EQ(SelectModules(path, ordinals), 2);
         FillModules(path, 2, ordinals, items.data());
     });

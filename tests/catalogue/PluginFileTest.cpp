@@ -2,7 +2,7 @@
 // identifiers, duplicates, detection hiding, the size limits, the block boundary, bad files with
 // their messages (real message boxes, read and closed from another thread), and the catalogue built
 // from four files with the default passes.
-#include "BoxWatcher.h"
+#include "support/BoxWatcher.h"
 #include "app/CleanerApp.h"
 #include "app/Utilities.h"
 #include "catalogue/ModList.h"
@@ -15,8 +15,8 @@
 
 namespace {
 
-using cataloguetest::CloseBoxesDuring;
-using cataloguetest::SeenBox;
+using testsupport::CloseBoxesDuring;
+using testsupport::SeenBox;
 
 const char kDefaultRule[] = "PushRegParam=HKCU\\Software\\Sample|*.*\r\n";
 

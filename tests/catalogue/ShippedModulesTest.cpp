@@ -1,7 +1,7 @@
 // The modules shipped in the four data files: each loads, carries what the items dialog shows,
 // hides itself when its application is not detected, and - one by one - finds a real trace of its
 // application in the sandbox and removes it.
-#include "BoxWatcher.h"
+#include "support/BoxWatcher.h"
 #include "DataFileHelpers.h"
 #include "RuleScanFixture.h"
 
@@ -17,7 +17,7 @@
 
 namespace {
 
-using cataloguetest::CloseBoxesDuring;
+using testsupport::CloseBoxesDuring;
 
 const char kFirefoxProfile[] = "Profiles\\lorvex.default";
 
@@ -124,7 +124,7 @@ protected:
         for (auto it = m_madeOutside.rbegin(); it != m_madeOutside.rend(); ++it) testsupport::RemoveTree(*it);
     }
 
-    std::vector<cataloguetest::SeenBox> Build()
+    std::vector<testsupport::SeenBox> Build()
     {
         return CloseBoxesDuring([] { g_theScanningThreadsParam.Build(); });
     }

@@ -1,10 +1,10 @@
-#include "BoxWatcher.h"
+#include "support/BoxWatcher.h"
 
 #include <atomic>
 #include <set>
 #include <thread>
 
-namespace cataloguetest {
+namespace testsupport {
 namespace {
 
 std::string WindowText(HWND hwnd)
@@ -79,4 +79,4 @@ std::vector<SeenBox> CloseBoxesDuring(const std::function<void()>& action)
     return seen;
 }
 
-}  // namespace cataloguetest
+}  // namespace testsupport

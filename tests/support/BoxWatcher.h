@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace cataloguetest {
+namespace testsupport {
 
 struct SeenBox {
     std::string caption;
@@ -21,4 +21,4 @@ struct SeenBox {
 
 std::vector<SeenBox> CloseBoxesDuring(const std::function<void()>& action);
 
-}  // namespace cataloguetest
+}  // namespace testsupport
