@@ -138,15 +138,9 @@ UINT CleanThreadProc(LPVOID cpCleaningParam)
 
     catalogue.m_bBusy = true;
     const __time64_t start = _time64(nullptr);
-    CWndRef wnd(main, kIdcDetailLine);
-    wnd.SetCoalescing(kWorkerDisplayIntervalMs);
-    CRunContext context;
-    AttachWindow(context, &wnd);
-    CSettingsStore& settings = TheSettings();
-    CRunOptions options = settings.GetRunOptions();
-    context.m_pOptions = &options;
-    context.m_pApp = &settings;
-    context.m_pStopEvent = catalogue.m_evStop;
+    CWorkerRun run(main, catalogue.m_evStop);
+    CWndRef& wnd = run.m_wnd;
+    CRunContext& context = run.m_context;
 
     wnd.SetStatusText(0, LoadResString(IDS_WORKING));
     wnd.SetItemText(kIdcStatusLine, LoadResString(IDS_CLEANING));
@@ -161,13 +155,13 @@ UINT CleanThreadProc(LPVOID cpCleaningParam)
     FlushDisplay(&context);
     if (completed) {
         PostMessageA(main, UWM_CLEAN_ENDING, 1, 0);
-        if (options.m_bReports) {
+        if (run.m_options.m_bReports) {
             std::string report = FormatCleanReport(start, _time64(nullptr), context);
             char* text = NewHeapText(report);
             if (!PostMessageA(main, UWM_CLEAN_FOLLOWUP, 1, reinterpret_cast<LPARAM>(text))) delete[] text;
         }
         PostMessageA(main, UWM_CLEAN_COMPLETED, 0, 0);
-        if (options.m_bCloseAfterCleaning) PostMessageA(main, UWM_CLEAN_FOLLOWUP, 0, 0);
+        if (run.m_options.m_bCloseAfterCleaning) PostMessageA(main, UWM_CLEAN_FOLLOWUP, 0, 0);
     } else {
         PostMessageA(main, UWM_CLEAN_CANCELLED, 0, 0);
     }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "app/CleanerApp.h"
 #include "app/Utilities.h"
 #include "engine/WorkerMessages.h"
 
@@ -227,6 +228,16 @@ void AttachWindow(CRunContext& context, CWndRef* pWnd)
 }
 
 bool HasWindow(const CRunContext* context) { return WindowOf(context) != nullptr; }
+
+CWorkerRun::CWorkerRun(HWND main, HANDLE stopEvent)
+    : m_wnd(main, kIdcDetailLine), m_options(TheSettings().GetRunOptions())
+{
+    m_wnd.SetCoalescing(kWorkerDisplayIntervalMs);
+    AttachWindow(m_context, &m_wnd);
+    m_context.m_pOptions = &m_options;
+    m_context.m_pApp = &TheSettings();
+    m_context.m_pStopEvent = stopEvent;
+}
 
 void SetLine(const CRunContext* context, const std::string& text)
 {

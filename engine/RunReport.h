@@ -15,6 +15,7 @@
 
 #include <string>
 
+#include "app/SettingsStore.h"
 #include "engine/FoundObject.h"
 #include "engine/RunContext.h"
 
@@ -113,6 +114,19 @@ double BytesToMegabytes(ULONGLONG bytes);
 // Sets the context's window reference and takes the main window's progress bars 1008 and 1009.
 void AttachWindow(CRunContext& context, CWndRef* pWnd);
 bool HasWindow(const CRunContext* context);
+
+// What a worker thread sets up before its first report: the main window's display with coalesced
+// writes, the run options read from the settings, and a run context tied to both, to the settings
+// and to the stop event.
+struct CWorkerRun {
+    CWorkerRun(HWND main, HANDLE stopEvent);
+    CWorkerRun(const CWorkerRun&) = delete;
+    CWorkerRun& operator=(const CWorkerRun&) = delete;
+
+    CWndRef m_wnd;
+    CRunOptions m_options;
+    CRunContext m_context;
+};
 
 void SetLine(const CRunContext* context, const std::string& text);
 void SetStatusPart(const CRunContext* context, int part, const char* format, ...)

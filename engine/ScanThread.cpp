@@ -121,17 +121,11 @@ UINT ScanThreadProc(LPVOID)
     }
     catalogue.m_bBusy = true;
 
-    CWndRef wnd(main, kIdcDetailLine);
-    wnd.SetCoalescing(kWorkerDisplayIntervalMs);
-    CRunContext context;
-    AttachWindow(context, &wnd);
-    CSettingsStore& settings = TheSettings();
-    CRunOptions options = settings.GetRunOptions();
-    context.m_pOptions = &options;
-    context.m_pApp = &settings;
-    context.m_pStopEvent = catalogue.m_evStop;
+    CWorkerRun run(main, catalogue.m_evStop);
+    CWndRef& wnd = run.m_wnd;
+    CRunContext& context = run.m_context;
     context.m_pfnIsStopRequested = IsStopRequested;
-    settings.ReadStringList(kFilesKeepList, context.m_ppKeep);
+    TheSettings().ReadStringList(kFilesKeepList, context.m_ppKeep);
 
     wnd.SetStatusText(0, LoadResString(IDS_WORKING));
     int ok = 1;
