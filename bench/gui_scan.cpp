@@ -29,6 +29,11 @@
 #include "resource.h"
 #include "ui/MainDlg.h"
 
+#include "BenchClock.h"
+
+using bench::Median;
+using bench::Seconds;
+
 namespace {
 
 constexpr int kFolders = 100;
@@ -37,18 +42,6 @@ constexpr int kFiles = kFolders * kFilesPerFolder;
 constexpr int kRounds = 5;
 constexpr int kTempItemId = 1104;
 const char* const kExtensions[] = {".tmp", ".log", ".dat", ".txt", ".htm"};
-
-double Seconds()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 template <class Pred>
 void PumpUntil(Pred pred)
@@ -230,12 +223,6 @@ double ScanIntoMainWindow(CMainDlg& dlg)
     SendMessageA(dlg.GetHwnd(), WM_COMMAND, MAKEWPARAM(IDC_SCAN, BN_CLICKED), 0);
     PumpUntil([&] { return !g_theScanningThreadsParam.m_bBusy && IsWindowVisible(clean); });
     return Seconds() - start;
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
 }
 
 }  // namespace

@@ -15,30 +15,17 @@
 #include "engine/RunContext.h"
 #include "framework/ScopedHandle.h"
 
+#include "BenchClock.h"
+
+using bench::Median;
+using bench::Seconds;
+
 namespace {
 
 constexpr int kBuildRounds = 30;
 constexpr int kReadRounds = 30;
 constexpr int kCookieLines = 2000;
 const char* const kDataFiles[] = {"InetEng.dat", "SysEng.dat", "AppsEng.dat", "DiskCleanEng.dat"};
-
-double Now()
-{
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 // The baseline: open a file and read all of its bytes.
 size_t BareRead(const std::string& path)
@@ -103,11 +90,11 @@ int main()
     int items = 0;
     for (int round = 0; round < kBuildRounds; ++round) {
         CModList catalogue;
-        double t0 = Now();
+        double t0 = Seconds();
         catalogue.Build();
-        double t1 = Now();
+        double t1 = Seconds();
         for (const std::string& file : files) BareRead(file);
-        double t2 = Now();
+        double t2 = Seconds();
         buildTimes.push_back(t1 - t0);
         readTimes.push_back(t2 - t1);
         items = catalogue.m_nCount;
@@ -130,9 +117,9 @@ int main()
 
     std::vector<double> cookieReadTimes;
     for (int round = 0; round < kReadRounds; ++round) {
-        double t0 = Now();
+        double t0 = Seconds();
         BareRead(cookies);
-        cookieReadTimes.push_back(Now() - t0);
+        cookieReadTimes.push_back(Seconds() - t0);
     }
     const double cookieRead = Median(cookieReadTimes);
 
@@ -149,9 +136,9 @@ int main()
         object.m_nKind = kObjCookie;
         object.m_pfnClean = RemoveCookieLines;
     }
-    double t0 = Now();
+    double t0 = Seconds();
     for (CFoundObject& object : objects) object.m_pfnClean(&object, &context, 0, 0);
-    const double clean = Now() - t0;
+    const double clean = Seconds() - t0;
     const bool allGone = GetFileAttributesA(cookies.c_str()) == INVALID_FILE_ATTRIBUTES;
     DeleteFileA(cookies.c_str());
     RemoveDirectoryA(folder.c_str());

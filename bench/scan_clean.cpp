@@ -29,6 +29,11 @@
 #include "engine/ScanThread.h"
 #include "engine/WorkerMessages.h"
 
+#include "BenchClock.h"
+
+using bench::Median;
+using bench::Seconds;
+
 namespace {
 
 constexpr int kParts = 10;
@@ -38,18 +43,6 @@ constexpr int kFilesPerFolder = 100;
 constexpr int kFiles = kFolders * kFilesPerFolder;
 constexpr UINT kEmptyMessage = WM_APP + 500;
 constexpr int kTreeItemId = 1104;  // a three-step folder item of the catalogue
-
-double Seconds()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // ---- the main window: on its own thread, with the controls the workers write ----
 

@@ -12,6 +12,11 @@
 #include "engine/SecureDelete.h"
 #include "framework/ScopedHandle.h"
 
+#include "BenchClock.h"
+
+using bench::Median;
+using bench::Seconds;
+
 namespace {
 
 constexpr DWORD kFileSize = 64u << 20;
@@ -20,18 +25,6 @@ constexpr DWORD kBlock = 1u << 20;  // the shredder's write block
 constexpr int kRounds = 5;
 
 std::vector<char> g_zeros(kBlock, 0);
-
-double Now()
-{
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
-}
 
 bool MakeFile(const std::string& path)
 {
@@ -65,12 +58,6 @@ bool PlainOverwrite(const std::string& path, DWORD block)
     return true;
 }
 
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 double MiBPerSecond(double seconds) { return kPasses * (kFileSize / 1048576.0) / seconds; }
 
 }  // namespace
@@ -89,9 +76,9 @@ int main()
     for (int round = 0; round < 2 * kRounds; ++round) {
         // Alternating which goes first keeps the order out of the comparison.
         bool shredRound = (round % 4 == 0 || round % 4 == 3);
-        double t0 = Now();
+        double t0 = Seconds();
         bool ok = shredRound ? ShredFile(path, kPasses) == 1 : PlainOverwrite(path, kBlock);
-        double t1 = Now();
+        double t1 = Seconds();
         if (!ok) {
             fprintf(stderr, "%s failed\n", shredRound ? "ShredFile" : "plain write");
             DeleteFileA(path.c_str());
@@ -99,9 +86,9 @@ int main()
         }
         (shredRound ? shredTimes : plainTimes).push_back(t1 - t0);
     }
-    double t3 = Now();
+    double t3 = Seconds();
     bool smallOk = PlainOverwrite(path, 128);
-    double smallTime = Now() - t3;
+    double smallTime = Seconds() - t3;
     DeleteFileA(path.c_str());
 
     double shred = Median(shredTimes), plain = Median(plainTimes);
