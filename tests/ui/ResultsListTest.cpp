@@ -198,41 +198,15 @@ protected:
     }
 
     // Client point in the middle of a row's label, or on its check box.
-    POINT LabelPoint(int row) const
-    {
-        RECT label = {LVIR_LABEL, 0, 0, 0};
-        SendMessageA(m_list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&label));
-        return {label.left + 10, (label.top + label.bottom) / 2};
-    }
+    POINT LabelPoint(int row) const { return testsupport::ListLabelPoint(m_list, row); }
     POINT CheckBoxPoint(int row) const
     {
-        RECT bounds = {LVIR_BOUNDS, 0, 0, 0};
-        SendMessageA(m_list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&bounds));
-        POINT point = {bounds.left, (bounds.top + bounds.bottom) / 2};
-        for (; point.x < bounds.left + 60; ++point.x) {
-            LVHITTESTINFO hit = {};
-            hit.pt = point;
-            if (SendMessageA(m_list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)) == row &&
-                (hit.flags & LVHT_ONITEMSTATEICON))
-                return point;
-        }
-        ADD_FAILURE() << "no check box found in row " << row;
+        const POINT point = testsupport::ListCheckBoxPoint(m_list, row);
+        if (point.x < 0) ADD_FAILURE() << "no check box found in row " << row;
         return point;
     }
-    void Click(HWND hwnd, POINT point)
-    {
-        SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y));
-        SendMessageA(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
-    }
-    // The list follows a right button press until it is released (a drag could start), so the
-    // release is queued first.
-    void RightClick(POINT point)
-    {
-        PostMessageA(m_list, WM_RBUTTONUP, 0, MAKELPARAM(point.x, point.y));
-        SendMessageA(m_list, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(point.x, point.y));
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    }
+    static void Click(HWND hwnd, POINT point) { testsupport::ClickAt(hwnd, point); }
+    void RightClick(POINT point) { testsupport::RightClickAt(m_list, point); }
     void ClickHeader(int column)
     {
         HWND header = View().GetHeader();
