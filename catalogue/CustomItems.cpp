@@ -39,12 +39,6 @@ std::string ModuleText(const CCustomEntry& entry)
                              kCustomItemReference, params.c_str());
 }
 
-std::string CustomItemsFilePath()
-{
-    const std::vector<std::string>& files = TheSettings().m_astrPluginFiles;
-    return files.size() > kCustomItemsFileIndex ? files[kCustomItemsFileIndex] : std::string();
-}
-
 // The file is rebuilt beside the old one and put in its place only when it is complete, so a
 // failure (disk full, no rights, a file held open) keeps the old custom items.
 bool ReplaceCustomItemsFile(const std::string& path, const std::string& scrambled, DWORD& error)
@@ -57,6 +51,12 @@ bool ReplaceCustomItemsFile(const std::string& path, const std::string& scramble
 }
 
 }  // namespace
+
+std::string CustomItemsFilePath()
+{
+    const std::vector<std::string>& files = TheSettings().m_astrPluginFiles;
+    return files.size() > kCustomItemsFileIndex ? files[kCustomItemsFileIndex] : std::string();
+}
 
 bool IsCustomItem(const CModItem& item)
 {

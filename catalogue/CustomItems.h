@@ -22,6 +22,9 @@ struct CCustomEntry {
     std::string m_strSearchParams;  // masks separated by ";"; from the catalogue with a trailing ";"
 };
 
+// The custom-items file: the fourth plug-in data file of the install folder.
+std::string CustomItemsFilePath();
+
 // An item with the special key "PROCESS_RULES" (without regard to case).
 bool IsCustomItem(const CModItem& item);
 

@@ -67,6 +67,9 @@ void RangeBarsForFiles(const CModItem& item, unsigned files)
     SetProgressPos(context, context ? context->m_pTotalBar : nullptr, static_cast<int>(files * b));
 }
 
+// A rule whose mask takes every file of its folder: a cache, whose emptied sub-folders are traces too.
+bool TakesEveryFile(const std::string& mask) { return mask == "*.*" || mask == "*"; }
+
 int WalkRule(CModItem& item, const CTakenRule& taken)
 {
     FolderWalkParams params;
@@ -75,7 +78,9 @@ int WalkRule(CModItem& item, const CTakenRule& taken)
     params.m_pfnStop = item.m_pfnIsStopRequested;
     params.m_hStopArg = item.m_hStopEvent;
     params.m_pfnOnFile = item.m_pfnOnFileFound;
-    params.m_pfnOnFolder = item.m_pfnOnFolderFound;
+    // A rule that picks names ("Thumbs.db", "*.tmp") offers no folder for removal: the user's folder
+    // structure is no trace.
+    if (TakesEveryFile(taken.m_rule.m_strMask)) params.m_pfnOnFolder = item.m_pfnOnFolderFound;
     params.m_pUserData = item.m_pScanContext;
     return CFolderWalker::Walk(taken.m_strFolder, &params);
 }

@@ -11,8 +11,9 @@ struct CRunContext;
 struct CModItem;
 
 using PFN_IS_STOP_REQUESTED = int (*)(HANDLE hStopEvent);
-// Called by a folder walk for a file or folder; pContext is the run's CRunContext.
-using PFN_ON_FOUND = int (*)(void* pContext, int nReserved, const char* pszPath, void* pExtra);
+// Called by a folder walk for a file or folder; pContext is the run's CRunContext and
+// nWalkRootLength the length of the folder the walk started from (other callers pass their own word).
+using PFN_ON_FOUND = int (*)(void* pContext, int nWalkRootLength, const char* pszPath, void* pExtra);
 using PFN_PREPARE = int (*)(CModItem* pItem);
 using PFN_COUNT = int (*)(int* pnUnits, CModItem* pItem);
 using PFN_SCAN = int (*)(CModItem* pItem);

@@ -108,7 +108,11 @@ void ApplyExternalDir(const std::string& value, CModPlugData& data)
     // A longer text would not fit the program's MAX_PATH folder buffers: cutting it short would name
     // another folder, so the item goes without.
     if (text.size() > kMaxExternalDirText) return;
+    // An empty text ("Path=" or "Path=/") names no folder; standing in for one, it would turn the
+    // rule's folder into the root of the drive.
+    const std::string folder = FolderFromText(text);
+    if (folder.empty()) return;
 
     data.m_bHasExternalDir = true;
-    data.m_strExternalDir = FolderFromText(text);
+    data.m_strExternalDir = folder;
 }

@@ -2,6 +2,7 @@
 
 #include "app/CleanerApp.h"
 #include "app/Utilities.h"
+#include "catalogue/CustomItems.h"
 #include "catalogue/PathVars.h"
 #include "catalogue/PluginFileExternalDir.h"
 #include "catalogue/PluginFileFormat.h"
@@ -166,7 +167,8 @@ int SelectModules(const std::string& path, std::vector<int>& ordinals)
     std::string firstName;
     if (!HasModules(reader, firstName)) {
         reader.Close();
-        ShowPluginFileWarning(kNoModulesText, kErrorCaption);
+        // A custom-items file without items is how it is shipped and how a user may want it.
+        if (!framework::MbsEqualNoCase(path, CustomItemsFilePath())) ShowPluginFileWarning(kNoModulesText, kErrorCaption);
         return 0;
     }
 

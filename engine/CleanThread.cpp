@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <iterator>
+#include <unordered_set>
 #include <vector>
 
 #include "app/CleanerApp.h"
@@ -59,8 +60,23 @@ std::string MissingObjectText(size_t objectCount, const CRowToClean& row)
     return text + kSupportAddress;
 }
 
+// The folders that hold, at any depth, a file this clean deleted. Only these may be removed once
+// empty: a folder that was empty before, or whose files all stayed, is the user's and stays.
+using CFolderSet = std::unordered_set<std::string>;
+
+void MarkFoldersAbove(CFolderSet& emptied, const std::string& path)
+{
+    std::string folder = path;
+    for (;;) {
+        const size_t slash = framework::MbsFindLastChar(folder, '\\');
+        if (slash == std::string::npos) return;
+        folder.erase(slash);
+        if (!emptied.insert(folder).second) return;  // its parents are marked already
+    }
+}
+
 // Cleans the rows in order; false when a stop request ended the loop.
-bool CleanRows(CCleaningParam& param, CRunContext& context, HWND main)
+bool CleanRows(CCleaningParam& param, CRunContext& context, HWND main, CFolderSet& emptied)
 {
     const std::vector<CFoundObject*> objects = IndexObjects(*param.m_pAllObjs);
     CRowsToCleanList& rows = *param.m_pRowsToClean;
@@ -69,7 +85,10 @@ bool CleanRows(CCleaningParam& param, CRunContext& context, HWND main)
         auto next = std::next(it);
         if (CFoundObject* object = ObjectAt(objects, it->m_iObjIndex)) {
             SetLine(&context, object->m_strName);
+            const int deletedBefore = context.m_nFoundOrDeleted;
             int result = object->m_pfnClean ? object->m_pfnClean(object, &context, 0, 0) : 0;
+            if (object->m_nKind == kObjFile && context.m_nFoundOrDeleted > deletedBefore)
+                MarkFoldersAbove(emptied, object->m_strPath);
             // The row goes whether the deletion succeeded or not.
             SendMessageA(main, UWM_REMOVE_ROW, static_cast<WPARAM>(result),
                          static_cast<LPARAM>(it->m_uiListCurIndex));
@@ -87,16 +106,26 @@ bool CleanRows(CCleaningParam& param, CRunContext& context, HWND main)
     return true;
 }
 
-// Folders were collected inner first, so one pass removes a nest of emptied folders bottom-up.
-void RemoveEmptiedFolders(CFolderList& folders)
+bool IsEmptyOrdinaryFolder(const std::string& path, DWORD attributes)
+{
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           !(attributes & FILE_ATTRIBUTE_REPARSE_POINT) && PathIsDirectoryEmptyA(path.c_str());
+}
+
+// Folders were collected inner first, so one pass removes a nest of emptied folders bottom-up. A
+// folder is removed when this clean emptied it; a read-only one loses the attribute right before.
+void RemoveEmptiedFolders(CFolderList& folders, const CFolderSet& emptied)
 {
     for (auto it = folders.begin(); it != folders.end();) {
-        if (PathIsDirectoryEmptyA(it->c_str())) {
-            RemoveDirectoryA(it->c_str());  // a folder that cannot go is not retried
-            it = folders.erase(it);
-        } else {
+        const DWORD attributes = GetFileAttributesA(it->c_str());
+        if (!emptied.count(*it) || !IsEmptyOrdinaryFolder(*it, attributes)) {
             ++it;
+            continue;
         }
+        if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesA(it->c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+        // A folder that cannot go is not retried, and keeps its attributes.
+        if (!RemoveDirectoryA(it->c_str())) SetFileAttributesA(it->c_str(), attributes);
+        it = folders.erase(it);
     }
 }
 
@@ -147,8 +176,10 @@ UINT CleanThreadProc(LPVOID cpCleaningParam)
     SetProgressRange(&context, context.m_pTotalBar, static_cast<int>(param->m_pRowsToClean->size()));
     SetProgressRange(&context, context.m_pItemBar, 100);
 
-    const bool completed = CleanRows(*param, context, main);
-    RemoveEmptiedFolders(*param->m_pFolders);
+    CFolderSet emptied;
+    const bool completed =
+        RunCatchingFailure(context, [&] { return CleanRows(*param, context, main, emptied) ? 1 : 0; }) != 0;
+    RemoveEmptiedFolders(*param->m_pFolders, emptied);
     delete param;
 
     // The window reads the final counts when the completion messages arrive.

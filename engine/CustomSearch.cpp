@@ -57,12 +57,17 @@ std::vector<std::string> CollectCustomPatterns(CModList& catalogue)
     return patterns;
 }
 
-std::string CustomFolderToScan()
+std::string CustomFolderSetting()
 {
     std::string folder;
-    TheSettings().ReadString(kCustomFolderSetting, folder);
-    if (!PathFileExistsA(folder.c_str())) return kCustomFolderFallback;
+    if (TheSettings().ReadString(kCustomFolderSetting, folder) == ERROR_FILE_NOT_FOUND) return kCustomFolderFallback;
     return folder;
+}
+
+std::string CustomFolderToScan()
+{
+    const std::string folder = CustomFolderSetting();
+    return !folder.empty() && PathFileExistsA(folder.c_str()) ? folder : std::string();
 }
 
 int CustomSearch(CModItem* pItem)
@@ -84,10 +89,11 @@ int CustomSearch(CModItem* pItem)
     params.m_hStopArg = pItem->m_hStopEvent;
     params.m_pfnOnFile = OnCustomFileFound;
     params.m_pUserData = &data;
+    params.m_bMayStartAtRoot = true;  // the user chose the folder, and may choose a whole drive
     return CFolderWalker::Walk(CustomFolderToScan(), &params) ? 1 : 0;
 }
 
-int OnCustomFileFound(void* pData, int, const char* pszPath, void*)
+int OnCustomFileFound(void* pData, int nWalkRootLength, const char* pszPath, void*)
 {
     const auto* search = static_cast<const CCustomSearchData*>(pData);
     CRunContext* context = search->m_pContext;
@@ -100,7 +106,7 @@ int OnCustomFileFound(void* pData, int, const char* pszPath, void*)
     for (int i = 0; i < search->m_nPatterns; ++i) {
         if (!PathMatchSpecA(name.c_str(), search->m_pPatterns[i].c_str())) continue;
         SetLine(context, name);
-        if (TakeByAttributes(pszPath, OptionsOf(context))) ReportFoundFile(context, path, false);
+        if (TakeByAttributes(pszPath, OptionsOf(context))) ReportFoundFile(context, path, false, nWalkRootLength);
         return 1;
     }
     return 1;

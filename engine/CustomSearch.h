@@ -30,9 +30,14 @@ int CustomSearch(CModItem* pItem);
 // scanning thread does not run the search again for it.
 std::vector<std::string> CollectCustomPatterns(CModList& catalogue);
 
-// The folder the custom items search: the CustomFolderToScan setting, or "C:\" when it is missing
-// or names nothing that exists.
+// The custom folder as the user set it: the CustomFolderToScan setting, or "C:\" when none was ever
+// stored (a fresh account; the items dialog shows it). Empty when the value cannot be read as text.
+std::string CustomFolderSetting();
+
+// The folder the custom items search: CustomFolderSetting() when it exists. A stored folder that is
+// missing (an unplugged drive) or unreadable gives "", and the search then finds nothing: it never
+// widens to the whole system drive.
 std::string CustomFolderToScan();
 
 // File callback of the custom search; pData is a CCustomSearchData. Returns 1.
-int OnCustomFileFound(void* pData, int nReserved, const char* pszPath, void* pExtra);
+int OnCustomFileFound(void* pData, int nWalkRootLength, const char* pszPath, void* pExtra);

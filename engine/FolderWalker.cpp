@@ -35,17 +35,26 @@ bool IsReparsePoint(const WIN32_FIND_DATAA& entry)
     return (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
-// Trailing backslashes, cut as characters: a double-byte character may end in the byte 0x5C.
-std::string WithoutTrailingBackslashes(const std::string& folder)
+bool IsDriveLetter(char ch) { return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z'); }
+
+// "\\server\share" with nothing below it.
+bool IsBareShare(const std::string& folder)
 {
-    std::string path = folder;
-    while (!path.empty()) {
-        const char* begin = path.c_str();
-        const char* last = CharPrevA(begin, begin + path.size());
-        if (*last != '\\' || last + 1 != begin + path.size()) break;
-        path.erase(path.size() - 1);
-    }
-    return path;
+    const std::string below = folder.substr(2);
+    const size_t slash = framework::MbsFindChar(below, '\\');
+    return slash == std::string::npos || framework::MbsFindChar(below.substr(slash + 1), '\\') == std::string::npos;
+}
+
+// A walk starts only at a fully qualified folder ("C:\..." or "\\server\share\..."): an empty or
+// relative folder ("", "\", "Temp", "C:") would be taken from the current drive or folder, wherever
+// that happens to be. A bare root is the whole drive and needs the caller's leave.
+bool IsWalkableStart(const std::string& folder, const std::string& base, bool mayStartAtRoot)
+{
+    if (folder.size() >= 3 && IsDriveLetter(folder[0]) && folder[1] == ':' && folder[2] == '\\')
+        return mayStartAtRoot || base.size() > 2;
+    if (folder.size() > 2 && folder[0] == '\\' && folder[1] == '\\' && !base.empty())
+        return mayStartAtRoot || !IsBareShare(base);
+    return false;
 }
 
 // folder + "\" + name, or false when that does not fit the MAX_PATH buffers of the ANSI calls: a
@@ -111,27 +120,26 @@ const CRunOptions& OptionsOf(const CRunContext* context)
     return context && context->m_pOptions ? *context->m_pOptions : defaults;
 }
 
-bool TakeByAttributeBits(const char* pszPath, DWORD attributes, const CRunOptions& options)
+// A scan only looks: the read-only attribute of a taken file is cleared by the clean, right before
+// the file goes.
+bool TakeByAttributeBits(DWORD attributes, const CRunOptions& options)
 {
     if (attributes == INVALID_FILE_ATTRIBUTES) return true;
-    if (attributes & FILE_ATTRIBUTE_READONLY) {
-        if (!options.m_bIncludeReadOnlyFiles) return false;
-        // Cleared at once, whatever the hidden rule says next, so that the deletion can succeed.
-        SetFileAttributesA(pszPath, attributes & ~FILE_ATTRIBUTE_READONLY);
-    }
+    if ((attributes & FILE_ATTRIBUTE_READONLY) && !options.m_bIncludeReadOnlyFiles) return false;
     if ((attributes & FILE_ATTRIBUTE_HIDDEN) && !options.m_bIncludeHiddenFiles) return false;
     return true;
 }
 
 // Reports a taken file whose status (if any) was already read.
-void ReportTakenFile(CRunContext* context, const std::string& path, const CFileStatus* status,
-                     bool bApplyAgeRule)
+void ReportTakenFile(CRunContext* context, const std::string& path, int walkRootLength,
+                     const CFileStatus* status, bool bApplyAgeRule)
 {
     if (!status) {
         ReportFound(context, nullptr, 0);
         return;
     }
     CFoundObject object = MakeFileObject(path, *status);
+    object.m_nWalkRootLength = walkRootLength;
     bool listed = true;
     if (bApplyAgeRule && OptionsOf(context).m_bDelOnlyOldTmpFiles) {
         long long hours = (static_cast<long long>(_time64(nullptr)) - status->m_tModification) / kSecondsPerHour;
@@ -144,7 +152,13 @@ void ReportTakenFile(CRunContext* context, const std::string& path, const CFileS
 
 int CFolderWalker::Walk(const std::string& folder, FolderWalkParams* params)
 {
-    const std::string base = WithoutTrailingBackslashes(folder);
+    const std::string base = framework::MbsTrimRightChar(folder, '\\');
+    if (!IsWalkableStart(folder, base, params && params->m_bMayStartAtRoot)) return params ? params->m_bContinue : 1;
+    return WalkFolder(base, params, static_cast<int>(base.size()));
+}
+
+int CFolderWalker::WalkFolder(const std::string& base, FolderWalkParams* params, int rootLength)
+{
     int result = params ? params->m_bContinue : 1;
     const bool recurse = params && params->m_bRecurse;
     int files = 0;
@@ -167,7 +181,7 @@ int CFolderWalker::Walk(const std::string& folder, FolderWalkParams* params)
         [&](const WIN32_FIND_DATAA& entry) {
             if (!JoinPath(base, entry.cFileName, path)) return;
             if (params && params->m_pfnOnFile)
-                params->m_pfnOnFile(params->m_pUserData, 0, path.c_str(), params->m_pExtra);
+                params->m_pfnOnFile(params->m_pUserData, rootLength, path.c_str(), params->m_pExtra);
             ++files;
         });
 
@@ -175,8 +189,9 @@ int CFolderWalker::Walk(const std::string& folder, FolderWalkParams* params)
     auto walkSubFolder = [&](const char* name) {
         std::string child;
         if (!JoinPath(base, name, child)) return;
-        result = Walk(child, params);
-        if (params->m_pfnOnFolder) params->m_pfnOnFolder(params->m_pUserData, 0, child.c_str(), params->m_pExtra);
+        result = WalkFolder(child, params, rootLength);
+        if (params->m_pfnOnFolder)
+            params->m_pfnOnFolder(params->m_pUserData, rootLength, child.c_str(), params->m_pExtra);
         ++folders;
     };
     if (recurse && result && listsFolders) {
@@ -250,17 +265,17 @@ bool IsKeptByName(const CRunContext* context, const std::string& name)
 
 bool TakeByAttributes(const char* pszPath, const CRunOptions& options)
 {
-    return TakeByAttributeBits(pszPath, GetFileAttributesA(pszPath), options);
+    return TakeByAttributeBits(GetFileAttributesA(pszPath), options);
 }
 
-void ReportFoundFile(CRunContext* context, const std::string& path, bool bApplyAgeRule)
+void ReportFoundFile(CRunContext* context, const std::string& path, bool bApplyAgeRule, int walkRootLength)
 {
     CFileStatus status;
     bool readable = ReadFileStatus(path, status);
-    ReportTakenFile(context, path, readable ? &status : nullptr, bApplyAgeRule);
+    ReportTakenFile(context, path, walkRootLength, readable ? &status : nullptr, bApplyAgeRule);
 }
 
-int OnFileFound(void* pContext, int, const char* pszPath, void*)
+int OnFileFound(void* pContext, int nWalkRootLength, const char* pszPath, void*)
 {
     auto* context = static_cast<CRunContext*>(pContext);
     const std::string path = pszPath;
@@ -272,10 +287,10 @@ int OnFileFound(void* pContext, int, const char* pszPath, void*)
     WIN32_FILE_ATTRIBUTE_DATA data;
     bool readable = GetFileAttributesExA(pszPath, GetFileExInfoStandard, &data) != 0;
     DWORD attributes = readable ? data.dwFileAttributes : INVALID_FILE_ATTRIBUTES;
-    if (TakeByAttributeBits(pszPath, attributes, OptionsOf(context))) {
+    if (TakeByAttributeBits(attributes, OptionsOf(context))) {
         CFileStatus status;
         if (readable) status = FileStatusOf(data);
-        ReportTakenFile(context, path, readable ? &status : nullptr, true);
+        ReportTakenFile(context, path, nWalkRootLength, readable ? &status : nullptr, true);
     }
     AdvanceBars(context);
     return 1;

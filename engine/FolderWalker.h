@@ -23,6 +23,9 @@ struct FolderWalkParams {
     PFN_ON_FOUND m_pfnOnFile = nullptr;    // each file
     void* m_pUserData = nullptr;           // the CRunContext, or the callback's own record
     const char* m_pszMask = nullptr;       // none means "*.*"
+    // A walk never starts at an empty or relative folder, and at the root of a drive or share only
+    // with this leave: for the folder the user chose to search.
+    bool m_bMayStartAtRoot = false;
     void* m_pExtra = nullptr;
     // 0: the stop test runs before every entry. Otherwise it runs before a file only when this many
     // milliseconds have passed since the walk last asked, but always before a sub-folder is entered
@@ -39,10 +42,16 @@ struct FolderWalkParams {
 class CFolderWalker {
 public:
     // Files first, then the sub-folders depth-first, each reported after its contents. The stop
-    // test runs before every entry the walk handles (see m_dwStopPollMs). Folders that are reparse points (junctions, symbolic links,
-    // mount points) are never entered, counted nor reported, and entries whose full path would not
-    // fit MAX_PATH are passed over. 1 when the walk ran to its end, 0 when a stop request ended it.
+    // test runs before every entry the walk handles (see m_dwStopPollMs). Folders that are reparse
+    // points (junctions, symbolic links, mount points) are never entered, counted nor reported, and
+    // entries whose full path would not fit MAX_PATH are passed over. The callbacks get, as their
+    // second argument, the length of the starting folder without trailing backslashes: the part of
+    // each path below it is what the walk went down. A starting folder that is refused (see
+    // m_bMayStartAtRoot) is not walked. 1 when the walk ran to its end, 0 when a stop request ended it.
     static int Walk(const std::string& folder, FolderWalkParams* params);
+
+private:
+    static int WalkFolder(const std::string& base, FolderWalkParams* params, int rootLength);
 };
 
 // Standard functions of folder-based items; the item's m_pScanData holds the folder path
@@ -67,13 +76,13 @@ std::string NameOfPath(const std::string& path);
 bool IsKeptByName(const CRunContext* context, const std::string& name);
 
 // The read-only and hidden rule of the standard callbacks: a read-only file or folder is taken only
-// with m_bIncludeReadOnlyFiles, and then loses its read-only attribute at once (even when the hidden
-// rule then refuses it); a hidden one only with m_bIncludeHiddenFiles. A path whose attributes
-// cannot be read is taken (reading its status then fails).
+// with m_bIncludeReadOnlyFiles, a hidden one only with m_bIncludeHiddenFiles. Nothing on the disk
+// changes. A path whose attributes cannot be read is taken (reading its status then fails).
 bool TakeByAttributes(const char* pszPath, const CRunOptions& options);
 
 // Reads the status of a taken file and reports it as found: a record of kind 1 (name, size, status,
 // DeleteFoundFile) is sent with the full 64-bit size. A file whose status cannot be read is counted
 // with size 0 but not listed. With bApplyAgeRule and the option m_bDelOnlyOldTmpFiles, a file
 // modified less than 48 hours ago is counted but not listed.
-void ReportFoundFile(CRunContext* context, const std::string& path, bool bApplyAgeRule);
+// walkRootLength: see CFoundObject::m_nWalkRootLength.
+void ReportFoundFile(CRunContext* context, const std::string& path, bool bApplyAgeRule, int walkRootLength = -1);

@@ -41,6 +41,10 @@ struct CFoundObject {
     int m_nKind = kObjUnknown;
     int m_nParam = 0;
     DWORD m_dwParam2 = 0;
+    // Bytes of the path (m_strExtra2 for a cookie) that the folder walk which found the object
+    // started from, or -1 when no walk found it. Every folder below that part was an ordinary
+    // folder when the walk went down it; the clean touches the object only while that still holds.
+    int m_nWalkRootLength = -1;
     // Points into the sender's stack: valid only while UWM_ADD_OBJECT is handled.
     const CFileStatus* m_pStatus = nullptr;
     PFN_CLEAN_OBJECT m_pfnClean = nullptr;

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "catalogue/ModItem.h"
@@ -32,6 +33,10 @@ struct CRunContext {
     // The file keep list "FilesKeepList" of a scan (empty in a cleaning run).
     std::vector<std::string> m_ppKeep;
     int KeepCount() const { return static_cast<int>(m_ppKeep.size()); }
+
+    // Cleaning only: for each folder a cleaned object lies in, whether it is still the ordinary
+    // folder the scan walked (see IsStillAsScanned).
+    std::unordered_map<std::string, bool> m_folderVerdicts;
 
     bool IsStopRequested() const
     {

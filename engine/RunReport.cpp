@@ -9,6 +9,7 @@
 #include "app/CleanerApp.h"
 #include "app/Utilities.h"
 #include "engine/WorkerMessages.h"
+#include "framework/MbString.h"
 
 namespace {
 
@@ -347,4 +348,10 @@ void ReportFolder(const CRunContext* context, const std::string& path)
 void FlushDisplay(const CRunContext* context)
 {
     if (const CWndRef* wnd = WindowOf(context)) wnd->Flush();
+}
+
+void ShowRunFailure(const CRunContext& context, const char* reason)
+{
+    if (const CWndRef* wnd = WindowOf(&context))
+        wnd->ShowMessage(framework::Format("出现错误，本次运行已停止。\n原因: %s", reason ? reason : ""));
 }

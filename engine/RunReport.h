@@ -13,6 +13,8 @@
 
 #include <windows.h>
 
+#include <exception>
+#include <new>
 #include <string>
 
 #include "app/SettingsStore.h"
@@ -154,6 +156,25 @@ void ReportIgnoredCookie(CRunContext* context);
 void ReportFolder(const CRunContext* context, const std::string& path);
 // Writes what the context's window reference holds back (end of an item, end of a run).
 void FlushDisplay(const CRunContext* context);
+
+// Calls body() on a worker; an exception from it (out of memory above all) ends the run as
+// stopped, with a message box in the main window that says why, instead of ending the program.
+// body's result, or 0 after an exception.
+void ShowRunFailure(const CRunContext& context, const char* reason);
+template <class Body>
+int RunCatchingFailure(const CRunContext& context, Body body)
+{
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+        ShowRunFailure(context, "内存不足。");
+    } catch (const std::exception& e) {
+        ShowRunFailure(context, e.what());
+    } catch (...) {
+        ShowRunFailure(context, "未知错误。");
+    }
+    return 0;
+}
 
 // The single status texts, for item functions that count by themselves.
 void ShowFoundCount(const CRunContext* context);

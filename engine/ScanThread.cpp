@@ -53,17 +53,21 @@ int ScanInOneStep(CModItem* item, CRunContext& context, unsigned n, unsigned b)
 
 enum class EStepResult { kSkipped, kScanned, kStopped };
 
+// The finish function runs after every attempt, also when an exception ends the scan, so the item
+// does not keep its scan data into the next run.
+struct CFinishOnExit {
+    CModItem* m_pItem;
+    ~CFinishOnExit() { CallFinish(m_pItem); }
+};
+
 // Three-step item: prepare, count, scan, and finish after every attempt.
 EStepResult ScanInThreeSteps(CModItem* item, CRunContext& context, unsigned n, unsigned b)
 {
-    if (!item->m_pfnPrepare || !item->m_pfnPrepare(item)) {
-        CallFinish(item);
-        return EStepResult::kSkipped;
-    }
+    CFinishOnExit finish{item};
+    if (!item->m_pfnPrepare || !item->m_pfnPrepare(item)) return EStepResult::kSkipped;
     int units = 0;
     if (!item->m_pfnCount || !item->m_pfnCount(&units, item)) {
         FinishAnimation(context, kEmptyItemPauseMs, false);
-        CallFinish(item);
         return EStepResult::kSkipped;
     }
     const unsigned u = static_cast<unsigned>(units);
@@ -72,11 +76,9 @@ EStepResult ScanInThreeSteps(CModItem* item, CRunContext& context, unsigned n, u
     SetProgressPos(&context, context.m_pTotalBar, static_cast<int>(u * n * b / n));
     if (!item->m_pfnScan || !item->m_pfnScan(item)) {
         FlushDisplay(&context);
-        CallFinish(item);
         return EStepResult::kStopped;
     }
     FinishAnimation(context, kScannedItemPauseMs, true);
-    CallFinish(item);
     return EStepResult::kScanned;
 }
 
@@ -132,7 +134,7 @@ UINT ScanThreadProc(LPVOID)
     if (catalogue.m_nCheckedCount == 0) {
         wnd.ShowMessage(LoadResString(IDS_NO_ITEM_CHECKED));
     } else {
-        ok = ScanCheckedItems(catalogue, context);
+        ok = RunCatchingFailure(context, [&] { return ScanCheckedItems(catalogue, context); });
         context.m_ppKeep.clear();
     }
 

@@ -4,6 +4,7 @@
 
 #include "app/SettingsStore.h"
 #include "engine/RunReport.h"
+#include "engine/ScannedPath.h"
 #include "framework/MbString.h"
 #include "framework/ScopedHandle.h"
 
@@ -76,9 +77,11 @@ int ShredFile(const std::string& path, int passes)
                                                    nullptr));
     if (!file) return 0;
     // A link put in place between the test above and the open is opened as itself, not followed.
+    // A file with a second name (a hard link) keeps its content under that name, which the user
+    // never ticked: only the chosen name is deleted.
     BY_HANDLE_FILE_INFORMATION info;
     if (!GetFileInformationByHandle(file.Get(), &info) ||
-        (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || info.nNumberOfLinks > 1)
         return 0;
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.Get(), &size)) return 0;
@@ -104,12 +107,24 @@ int DeleteFoundFile(CFoundObject* pObject, CRunContext* pContext, int, int)
 {
     const CRunOptions& options = OptionsOf(pContext);
     const std::string& path = pObject->m_strPath;
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (!IsStillAsScanned(pContext, path, attributes, pObject->m_nWalkRootLength)) {
+        ReportNotDeleted(pContext);
+        return 1;
+    }
+    // The scan leaves read-only files as they are; the ticked one loses the attribute only now, and
+    // gets it back if it stays (unless the system is to remove it later).
+    const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+    if (readOnly) SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
     if (options.m_bShred) ShredWithStatus(path, pContext);
     if (DeleteFileA(path.c_str())) {
         ReportDeleted(pContext, pObject->m_dwSize);
         return 1;
     }
-    if (GetLastError() == ERROR_SHARING_VIOLATION && options.m_bDeleteAfterWinRestart) DeleteWhenFree(path);
+    if (GetLastError() == ERROR_SHARING_VIOLATION && options.m_bDeleteAfterWinRestart)
+        DeleteWhenFree(path);
+    else if (readOnly)
+        SetFileAttributesA(path.c_str(), attributes);
     ReportNotDeleted(pContext);
     return 1;
 }

@@ -14,8 +14,8 @@ constexpr int kMaxShredPasses = 200;
 // Overwrites the whole file with zero bytes `passes` times, flushing it to disk after each pass.
 // The length grows to the next multiple of 128 bytes. Returns 1 when the file was opened and every
 // pass was written; 0 when passes exceeds 200, the path is a link (reparse point) or read-only,
-// the file cannot be opened exclusively, or a write or flush failed (which ends the shredding of
-// the file).
+// the file has more than one name (hard links), cannot be opened exclusively, or a write or flush
+// failed (which ends the shredding of the file).
 int ShredFile(const std::string& path, int passes);
 
 // ShredFile with the run's number of passes while status-bar part 0 reads "正在粉碎...";
@@ -23,8 +23,10 @@ int ShredFile(const std::string& path, int passes);
 int ShredWithStatus(const std::string& path, CRunContext* context);
 
 // Cleaning function of file objects (m_strPath = full path, m_dwSize = size): shreds the file
-// when the options say so, deletes it and counts it as deleted or not deleted. A file that is in
-// use is, with the option "DeleteAfterWinRestart", left to the system to remove once it is free.
+// when the options say so, deletes it and counts it as deleted or not deleted. A file that has
+// become a link, or lies below a folder of the scan's walk that has, is not touched and counts as
+// not deleted. A read-only file loses the attribute right before it goes. A file that is in use
+// is, with the option "DeleteAfterWinRestart", left to the system to remove once it is free.
 // Returns 1.
 int DeleteFoundFile(CFoundObject* pObject, CRunContext* pContext, int nReserved1, int nReserved2);
 

@@ -128,12 +128,7 @@ std::string MbsTrim(const std::string& text)
 
 std::string MbsTrimChar(const std::string& text, char ch)
 {
-    const std::string one(1, ch);
-    size_t first = 0;
-    while (first < text.size() && text[first] == ch) ++first;  // a leading byte is a whole character
-    std::string out = text.substr(first);
-    while (MbsEndsWith(out, one)) out.pop_back();
-    return out;
+    return MbsTrimRightChar(MbsTrimLeftChar(text, ch), ch);
 }
 
 std::string MbsTrimLeftChar(const std::string& text, char ch)
@@ -145,10 +140,18 @@ std::string MbsTrimLeftChar(const std::string& text, char ch)
 
 std::string MbsTrimRightChar(const std::string& text, char ch)
 {
-    const std::string one(1, ch);
-    std::string out = text;
-    while (MbsEndsWith(out, one)) out.pop_back();
-    return out;
+    // One pass over the characters: the text is kept up to the end of its last character that is
+    // not ch. Asking from the end would step back from the start for every character cut.
+    const char* begin = text.c_str();
+    const char* end = begin + text.size();
+    size_t keep = 0;
+    for (const char* p = begin; p < end;) {
+        const char* next = NextChar(p);
+        if (next > end) next = end;  // a lead byte without its trail byte ends the text
+        if (next - p != 1 || *p != ch) keep = static_cast<size_t>(next - begin);
+        p = next;
+    }
+    return text.substr(0, keep);
 }
 
 std::string MbsTruncate(const std::string& text, size_t maxBytes)

@@ -107,7 +107,7 @@ public:
     void BuildResultColumns() { m_listResults.BuildResultColumns(); }
     void RestoreColumnWidths() { m_listResults.RestoreColumnWidths(); }
     void SaveColumnWidth(int column, int width) { m_listResults.SaveColumnWidth(column, width); }
-    int AddResultRow(const CFoundObject& object) { return m_listResults.AddResultRow(object); }
+    int AddResultRow(const CFoundObject& object, int objectIndex) { return m_listResults.AddResultRow(object, objectIndex); }
     void SortByColumn(int column, PFN_COMPARE_ROWS comparator = nullptr) { m_listResults.SortByColumn(column, comparator); }
     void SetResultChecks(ECheckScope scope, int mode) { m_listResults.SetResultChecks(scope, mode); }
     void OpenSelectedFile(bool openWith) { m_listResults.OpenSelectedFile(openWith); }

@@ -81,7 +81,7 @@ void CMainDlg::OnAddObject(const CFoundObject* object)
     if (!object || object->m_strPath.empty()) return;
     AllObjsLinkedList.push_back(*object);
     // The row takes the dates from the sender's status record, which lives only during this call.
-    AddResultRow(*object);
+    AddResultRow(*object, static_cast<int>(AllObjsLinkedList.size()) - 1);
     AllObjsLinkedList.back().m_pStatus = nullptr;
 }
 

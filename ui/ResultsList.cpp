@@ -233,12 +233,11 @@ void CResultsList::RestoreSortState()
 
 // ------------------------------------------------------------------ rows
 
-int CResultsList::AddResultRow(const CFoundObject& object)
+int CResultsList::AddResultRow(const CFoundObject& object, int objectIndex)
 {
-    const int rowsBefore = m_list.GetItemCount();
     const CResultRowTexts texts = ResultRowTexts(object);
-    const int row = m_list.InsertItem(rowsBefore, texts.m_astrCells[kColObject], IconIndexFor(object), kStateUnchecked,
-                                      rowsBefore);
+    const int row = m_list.InsertItem(m_list.GetItemCount(), texts.m_astrCells[kColObject], IconIndexFor(object),
+                                      kStateUnchecked, objectIndex);
     if (row < 0) return -1;
     for (int column = kColType; column < kResultColumnCount; ++column)
         m_list.SetItemText(row, column, texts.m_astrCells[column]);

@@ -63,10 +63,11 @@ public:
     void RestoreSortState();
 
     // ---- rows ----
-    // Appends the row of a found object, unchecked, with the number of rows before it as item data,
-    // and scrolls it into view (while rows stream in, the scrolling waits for RefreshRowStream).
-    // Returns the row's index or -1.
-    int AddResultRow(const CFoundObject& object);
+    // Appends the row of a found object, unchecked, with the object's index in AllObjsLinkedList as
+    // item data, and scrolls it into view (while rows stream in, the scrolling waits for
+    // RefreshRowStream). Returns the row's index or -1; an object whose row could not be added has
+    // none, and every other row still names its own object.
+    int AddResultRow(const CFoundObject& object, int objectIndex);
     bool IsRowChecked(int row) const { return m_list.GetStateImage(row) == kStateChecked; }
     void SetRowChecked(int row, bool checked) { m_list.SetStateImage(row, checked ? kStateChecked : kStateUnchecked); }
     // Rows streaming in from a worker: redraw is off, and the view is brought up to date (the newest

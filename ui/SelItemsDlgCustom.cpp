@@ -67,10 +67,9 @@ void CSelItemsDlg::UpdateCustomControls()
     const bool show = m_nCategory == CategoryOf(kCustomItemReference) && !m_bOverview;
     ShowControls(m_hWnd, kCustomControls, static_cast<int>(std::size(kCustomControls)), show);
     if (!show) return;
-    // A folder that has gone is replaced for good, so the search and the edit agree.
-    const std::string folder = CustomFolderToScan();
-    SetDlgItemTextA(m_hWnd, IDC_CUSTOM_FOLDER, folder.c_str());
-    m_pApp->m_Settings.WriteString(kCustomFolderSetting, folder);
+    // The folder as the user set it, also when it is missing for now (an unplugged drive): the
+    // search then finds nothing, and the user's choice is kept for when it returns.
+    SetDlgItemTextA(m_hWnd, IDC_CUSTOM_FOLDER, CustomFolderSetting().c_str());
     m_lstCustomItems = CustomEntriesOf(*m_pModList);
 }
 
@@ -104,11 +103,10 @@ void CSelItemsDlg::ShowCustomItemsMenu()
 
 void CSelItemsDlg::ChooseCustomFolder()
 {
-    const std::string start = CustomFolderToScan();
-    const std::string chosen = BrowseForFolder(m_hWnd, start);
-    const std::string folder = !chosen.empty() && PathFileExistsA(chosen.c_str()) ? chosen : start;
-    m_pApp->m_Settings.WriteString(kCustomFolderSetting, folder);
-    SetDlgItemTextA(m_hWnd, IDC_CUSTOM_FOLDER, folder.c_str());
+    const std::string chosen = BrowseForFolder(m_hWnd, CustomFolderSetting());
+    if (chosen.empty() || !PathFileExistsA(chosen.c_str())) return;
+    m_pApp->m_Settings.WriteString(kCustomFolderSetting, chosen);
+    SetDlgItemTextA(m_hWnd, IDC_CUSTOM_FOLDER, chosen.c_str());
 }
 
 bool CSelItemsDlg::RefusedWhileBusy()

@@ -225,16 +225,16 @@ TEST_F(CustomItemsTest, FolderThatDoesNotExistGivesTheFileErrorAndTheRebuildStil
     EXPECT_EQ(g_theScanningThreadsParam.m_nCount, kBuiltinItemCount);
 }
 
-TEST_F(CustomItemsTest, ShippedCustomItemsFileIsExactlyWhatTheWriterWrites)
+// Users make their own custom items: the shipped file holds the writer's header and no item, and
+// the catalogue reads it without a word.
+TEST_F(CustomItemsTest, ShippedCustomItemsFileHoldsTheHeaderAndNoItem)
 {
     cataloguetest::DataFilesIn shippedFiles(cataloguetest::ShippedDataFolder());
     ASSERT_TRUE(Rebuild().empty());
-    std::vector<CCustomEntry> entries;
-    for (const CCustomEntry& entry : Entries())
-        if (entry.m_nId >= kFirstCustomItemId) entries.push_back(entry);
-    ASSERT_GE(entries.size(), 1u);
+    for (const CCustomEntry& entry : Entries()) EXPECT_LT(entry.m_nId, kFirstCustomItemId) << entry.m_strTitle;
+    const std::string oneItem = CustomItemsText({{5001, "x", "*.x"}});
     EXPECT_EQ(Scrambled(testsupport::ReadFileBytes(cataloguetest::ShippedDataFolder() + "\\DiskCleanEng.dat")),
-              CustomItemsText(entries));
+              oneItem.substr(0, oneItem.find("[ModId")));
 }
 
 }  // namespace

@@ -78,11 +78,8 @@ TEST_F(RuleScanTest, RecursiveRuleUnderAppDataListsMatchingFilesOfEverySubFolder
         EXPECT_EQ(received.object.m_nKind, kObjFile);
         EXPECT_TRUE(received.hadStatus);
     }
-    // Every sub-folder is reported after its contents, so the cleaning run can remove it when empty.
-    const std::vector<std::string> folders = ReportedFolders();
-    EXPECT_EQ(Sorted(folders), Sorted({app + "\\other", app + "\\sub", app + "\\sub\\deeper"}));
-    EXPECT_LT(std::find(folders.begin(), folders.end(), app + "\\sub\\deeper") - folders.begin(),
-              std::find(folders.begin(), folders.end(), app + "\\sub") - folders.begin());
+    // A rule that picks names offers no folder for removal: the user's folders are no trace.
+    EXPECT_TRUE(ReportedFolders().empty());
     EXPECT_EQ(m_window.ItemText(kIdcStatusLine), "正在扫描 - 测试模块...");
 
     // Three files: item bar 0..3, total bar 0..3*4 starting at 3*2, each file one step of both.
@@ -91,6 +88,23 @@ TEST_F(RuleScanTest, RecursiveRuleUnderAppDataListsMatchingFilesOfEverySubFolder
     EXPECT_EQ(m_window.ProgressMax(kIdcTotalBar), 12);
     EXPECT_EQ(m_window.ProgressPos(kIdcTotalBar), 9);
     EXPECT_EQ(m_context.m_nFoundOrDeleted, 3);
+}
+
+TEST_F(RuleScanTest, ARuleTakingEveryFileReportsEachSubFolderAfterItsContents)
+{
+    const std::string cache = m_temp / "Cache";
+    for (const char* name : {"a.bin", "sub\\deeper\\d.bin", "other\\e.bin"}) WriteFileIn(cache + "\\" + name);
+    for (const char* mask : {"*.*", "*"}) {
+        SCOPED_TRACE(mask);
+        m_window.m_messages.clear();
+        CModItem item = PluginItem({cache + "|" + mask + "|RECURSE"});
+        ASSERT_EQ(Scan(item), 1);
+        // So the cleaning run can remove each one it empties, inner ones first.
+        const std::vector<std::string> folders = ReportedFolders();
+        EXPECT_EQ(Sorted(folders), Sorted({cache + "\\other", cache + "\\sub", cache + "\\sub\\deeper"}));
+        EXPECT_LT(std::find(folders.begin(), folders.end(), cache + "\\sub\\deeper") - folders.begin(),
+                  std::find(folders.begin(), folders.end(), cache + "\\sub") - folders.begin());
+    }
 }
 
 TEST_F(RuleScanTest, FolderAloneWithoutRecursionAndNothingWalkedWhenNoFileMatches)

@@ -71,8 +71,6 @@ TEST_F(ExternalDirTest, FolderTextBetweenTheMarkersBecomesAWindowsFolder)
     ExpectFolder("\r\nDir=first\r\nDir=second\r\n", "first");
     // Binary bytes and NULs before the marker are passed over.
     ExpectFolder(std::string("\0\x01\xFF\0PK", 6) + "Dir=E:/bin\r\n", "E:\\bin");
-    // An empty folder text is a folder text.
-    ExpectFolder("Dir=   \r\n", "");
 }
 
 TEST_F(ExternalDirTest, AnythingMissingLeavesTheItemWithoutExternalFolder)
@@ -87,6 +85,9 @@ TEST_F(ExternalDirTest, AnythingMissingLeavesTheItemWithoutExternalFolder)
     ExpectNoFolder(file + "|80;97;116;104;61=13;10");   // "Path=" is not in the file
     ExpectNoFolder(WriteAppFile("Dir=C:/no/end", "noend.ini") + "|" + kDirMarkers);
     ExpectNoFolder(m_temp.Path() + "|" + kDirMarkers);  // a folder
+    // A text that names no folder would make the rules' folders start at the drive's root.
+    for (const char* empty : {"Dir=\r\n", "Dir=   \r\n", "Dir=/\r\n", "Dir=\\\r\n", "Dir=//\r\n"})
+        ExpectNoFolder(WriteAppFile(empty, "empty.ini") + "|" + kDirMarkers);
 }
 
 TEST_F(ExternalDirTest, FileMustBeShorterThan8192BytesAndTheTextAtMost259)

@@ -27,7 +27,6 @@ enum class TraceKind {
     RegKey,    // a value `value` in the key `where` (below HKCU), listed as the rule's whole key
     RegValue,  // the value `value` of the key `where`
     Cookie,    // one cookie in the Firefox profile's cookies.txt
-    Custom,    // a file below the custom folder
 };
 
 struct Trace {
@@ -97,9 +96,6 @@ const Trace kTraces[] = {
     {2324, TraceKind::RegKey, "Software\\Ahead\\Nero - Burning Rom\\Recent File List", "File1"},
     {2325, TraceKind::File, "%LocalAppData%\\Google\\Picasa2\\db3\\thumbs_index.db", nullptr},
     {2326, TraceKind::File, "%LocalAppData%\\Google\\GoogleEarth\\dbCache.dat", nullptr},
-    // Custom items.
-    {5001, TraceKind::Custom, "old\\notes.bak", nullptr},
-    {5002, TraceKind::Custom, "~$report.docx", nullptr},
 };
 
 class ShippedModulesTest : public RuleScanTest {
@@ -132,7 +128,6 @@ protected:
     std::string TracePath(const Trace& trace)
     {
         std::string path;
-        if (trace.kind == TraceKind::Custom) return m_temp / ("custom\\" + std::string(trace.where));
         ResolvePathVar(trace.where, path, "\\", true);
         return path;
     }
@@ -155,7 +150,6 @@ protected:
     {
         switch (trace.kind) {
             case TraceKind::File:
-            case TraceKind::Custom:
                 SeedFile(TracePath(trace));
                 break;
             case TraceKind::Cookie:
@@ -172,7 +166,6 @@ protected:
     {
         switch (trace.kind) {
             case TraceKind::File:
-            case TraceKind::Custom:
                 return testsupport::FileExists(TracePath(trace));
             case TraceKind::Cookie:  // the file's comment line stays
                 return testsupport::ReadFileBytes(TracePath(trace)).find("\tSID\t") != std::string::npos;
@@ -190,7 +183,6 @@ protected:
             const CFoundObject& object = received.object;
             switch (trace.kind) {
                 case TraceKind::File:
-                case TraceKind::Custom:
                     if (object.m_nKind == kObjFile && object.m_strPath == TracePath(trace)) return &object;
                     break;
                 case TraceKind::Cookie:
@@ -213,17 +205,6 @@ protected:
             }
         }
         return nullptr;
-    }
-
-    int ScanModule(CModItem& item, const Trace& trace)
-    {
-        if (trace.kind != TraceKind::Custom) return Scan(item);
-        // The custom search walks the custom folder for every checked custom item.
-        testsupport::SetRegString(TheSettings().m_strSettingsKey, "CustomFolderToScan", m_temp / "custom");
-        testsupport::SetRegDword(TheSettings().m_strItemStatesKey, CSettingsStore::ItemStateName(item.m_nId), 1);
-        const int result = Scan(item);
-        TheSettings().DeleteValue(CSettingsStore::ItemStateName(item.m_nId).c_str(), kItemStatesSubkey);
-        return result;
     }
 
     const std::string m_install;
@@ -288,8 +269,9 @@ TEST_F(ShippedModulesTest, EveryModuleOfTheShippedFilesHasDetectionAndTheCustomI
                 else if (!modules.empty())
                     modules.back().ApplyLine(line);
             }
-        ASSERT_FALSE(modules.empty());
         const bool customFile = std::string(name) == "DiskCleanEng.dat";
+        // Users make their own custom items: a shipped one would search a whole drive unasked.
+        EXPECT_EQ(modules.empty(), customFile);
         for (const CParsedModule& module : modules) {
             SCOPED_TRACE(module.m_strTitle);
             EXPECT_TRUE(module.IsComplete());
@@ -310,7 +292,6 @@ TEST_F(ShippedModulesTest, ModulesOfApplicationsThatAreNotDetectedAreHiddenOnlyW
     EXPECT_NE(g_theScanningThreadsParam.FindById(2000), nullptr) << "Firefox has its profiles.ini";
     EXPECT_EQ(g_theScanningThreadsParam.FindById(2005), nullptr) << "no Opera folder";
     EXPECT_EQ(g_theScanningThreadsParam.FindById(2307), nullptr) << "no WinRAR key";
-    EXPECT_NE(g_theScanningThreadsParam.FindById(5001), nullptr) << "custom items are always shown";
 
     testsupport::SetRegString("Software\\WinRAR", "", "");
     MakeFolders(Resolved("%AppData%") + "\\Opera\\Opera");
@@ -334,7 +315,7 @@ TEST_F(ShippedModulesTest, EachModuleFindsARealTraceOfItsApplicationAndRemovesIt
         Seed(trace);
         ASSERT_TRUE(TraceExists(trace));
         m_window.m_objects.clear();
-        ASSERT_EQ(ScanModule(*item, trace), 1);
+        ASSERT_EQ(Scan(*item), 1);
         const CFoundObject* found = ObjectOf(trace);
         ASSERT_NE(found, nullptr) << "the scan lists " << m_window.m_objects.size() << " objects";
 

@@ -7,6 +7,8 @@
 #include <commctrl.h>
 
 #include <ctime>
+#include <iterator>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -35,6 +37,8 @@ int DeleteThenStop(CFoundObject* object, CRunContext* context, int a, int b)
     SetEvent(g_theScanningThreadsParam.m_evStop);
     return result;
 }
+
+int ThrowingClean(CFoundObject*, CRunContext*, int, int) { throw std::runtime_error("坏了"); }
 
 class CleanThreadTest : public testsupport::SandboxTest {
 protected:
@@ -158,14 +162,18 @@ TEST_F(CleanThreadTest, AStopAfterTheFirstObjectLeavesTheOtherRowsAndStillRemove
 {
     MakeObjects(4);
     m_objects.front().m_pfnClean = DeleteThenStop;
-    std::string emptyFolder = m_temp / "empty";
+    // The first object is the only file of a folder of its own.
+    std::string emptyFolder = m_files + "\\emptied";
     testsupport::MakeFolder(emptyFolder);
+    std::string moved = emptyFolder + "\\obj0.txt";
+    ASSERT_TRUE(MoveFileA(m_objects.front().m_strPath.c_str(), moved.c_str()));
+    m_objects.front().m_strPath = moved;
     m_folders = {emptyFolder, m_files};
     Tick({0, 1, 3});
 
     ASSERT_TRUE(RunClean().ended);
     EXPECT_EQ((std::vector<LPARAM>{0}), RemovedRows());
-    EXPECT_FALSE(FileExists(m_files + "\\obj0.txt"));
+    EXPECT_FALSE(FileExists(moved));
     EXPECT_TRUE(FileExists(m_files + "\\obj1.txt"));
     ASSERT_EQ(2u, m_rows.size());
     EXPECT_EQ(1, m_rows.front().m_iObjIndex);
@@ -226,25 +234,78 @@ TEST_F(CleanThreadTest, EmptiedFoldersGoInOnePassInTheOrderTheScanReportedThem)
 
     // In the other order one pass removes only the innermost folder; the others stay listed.
     for (const std::string& f : {a, b, c}) testsupport::MakeFolder(f);
+    testsupport::WriteFileBytes(file, "x");
     m_folders = {a, b, c};
-    m_rows.clear();
+    Tick({0});
     ASSERT_TRUE(RunClean().ended);
     EXPECT_TRUE(FileExists(b));
     EXPECT_FALSE(FileExists(c));
     EXPECT_EQ((CFolderList{a, b}), m_folders);
 }
 
-TEST_F(CleanThreadTest, NothingToCleanStillRemovesEmptyFoldersAndReportsZero)
+// Only a folder that this clean emptied goes: one that was empty before, or whose files stayed
+// (not ticked, or not deletable), is the user's. A read-only emptied folder goes too.
+TEST_F(CleanThreadTest, OnlyFoldersThisCleanEmptiedAreRemoved)
+{
+    MakeObjects(3);
+    const std::string wasEmpty = m_files + "\\was-empty", emptied = m_files + "\\emptied",
+                      readOnly = m_files + "\\read-only", untouched = m_files + "\\untouched",
+                      lockedIn = m_files + "\\locked";
+    const std::string homes[] = {emptied, readOnly, lockedIn};
+    for (const std::string& f : {wasEmpty, emptied, readOnly, untouched, lockedIn}) testsupport::MakeFolder(f);
+    testsupport::WriteFileBytes(untouched + "\\not-ticked.txt", "x");
+    CFoundObject unticked = m_objects.back();
+    unticked.m_strPath = untouched + "\\not-ticked.txt";
+    m_objects.push_back(unticked);
+    int i = 0;
+    for (CFoundObject& object : m_objects) {
+        if (i == 3) break;
+        const std::string moved = homes[i++] + "\\" + object.m_strName;
+        ASSERT_TRUE(MoveFileA(object.m_strPath.c_str(), moved.c_str()));
+        object.m_strPath = moved;
+    }
+    ASSERT_TRUE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+    framework::ScopedKernelHandle owner(CreateFileA((lockedIn + "\\obj2.txt").c_str(), GENERIC_READ, 0, nullptr,
+                                                    OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(owner.IsValid());
+    m_folders = {wasEmpty, emptied, readOnly, untouched, lockedIn, m_files};
+    Tick({0, 1, 2});
+
+    ASSERT_TRUE(RunClean().ended);
+    EXPECT_FALSE(FileExists(emptied));
+    EXPECT_FALSE(FileExists(readOnly));
+    EXPECT_TRUE(FileExists(wasEmpty));
+    EXPECT_TRUE(FileExists(untouched + "\\not-ticked.txt"));
+    EXPECT_TRUE(FileExists(lockedIn));
+    EXPECT_EQ((CFolderList{wasEmpty, untouched, lockedIn, m_files}), m_folders);
+}
+
+TEST_F(CleanThreadTest, NothingToCleanLeavesEmptyFoldersAndReportsZero)
 {
     std::string empty = m_temp / "empty";
     testsupport::MakeFolder(empty);
     m_folders = {empty};
     ASSERT_TRUE(RunClean().ended);
-    EXPECT_FALSE(FileExists(empty));
+    EXPECT_TRUE(FileExists(empty));
     auto followups = m_window.MessagesOf(UWM_CLEAN_FOLLOWUP);
     ASSERT_EQ(1u, followups.size());
     EXPECT_NE(std::string::npos, followups[0].text.find("已删除的对象数: 0。\r\n无法被删除的对象数: 0。"));
     EXPECT_EQ(0, m_window.ProgressMax(kIdcTotalBar));
+}
+
+TEST_F(CleanThreadTest, AnExceptionEndsTheCleanAsCancelledWithABoxThatSaysWhy)
+{
+    MakeObjects(3);
+    std::next(m_objects.begin())->m_pfnClean = ThrowingClean;
+    Tick({0, 1, 2});
+    WorkerRunResult run = RunClean();
+    ASSERT_TRUE(run.ended);
+    ASSERT_EQ(1u, run.boxes.size());
+    EXPECT_NE(std::string::npos, run.boxes[0].text.find("坏了"));
+    EXPECT_FALSE(FileExists(m_files + "\\obj0.txt"));
+    EXPECT_TRUE(FileExists(m_files + "\\obj2.txt"));
+    EXPECT_EQ((Messages{UWM_CLEAN_CANCELLED}), m_window.CompletionMessages());
+    EXPECT_FALSE(Catalogue().m_bBusy);
 }
 
 TEST_F(CleanThreadTest, EarlyErrorsEndTheThreadWithOne)

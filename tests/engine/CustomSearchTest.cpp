@@ -198,14 +198,15 @@ TEST_F(CustomSearchTest, TemporaryFoldersFoldersKeptNamesAndRefusedAttributesAre
     EXPECT_EQ(0, m_window.ProgressPos(kIdcTotalBar));
     EXPECT_EQ(2, m_context.m_nFoundOrDeleted);
 
-    // The same files with the attributes allowed; the read-only one loses its attribute.
+    // The same files with the attributes allowed; the read-only one keeps its attribute (a scan
+    // only looks).
     m_window.m_objects.clear();
     m_options.m_bIncludeHiddenFiles = true;
     m_options.m_bIncludeReadOnlyFiles = true;
     g_theScanningThreadsParam.m_pCheckedIds[0] = 5001;
     EXPECT_EQ(1, RunCheckedItems());
     EXPECT_EQ((std::vector<std::string>{"h.txt", "hidden.txt", "plain.txt", "readonly.txt"}), ListedNames());
-    EXPECT_EQ(0u, GetFileAttributesA((m_temp / "readonly.txt").c_str()) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_NE(0u, GetFileAttributesA((m_temp / "readonly.txt").c_str()) & FILE_ATTRIBUTE_READONLY);
 }
 
 TEST_F(CustomSearchTest, SeveralMasksInOnePatternAndTheKeepListIsCaseSensitive)
@@ -230,13 +231,17 @@ TEST_F(CustomSearchTest, AStopEndsTheSearch)
     EXPECT_TRUE(m_window.m_objects.empty());
 }
 
-TEST_F(CustomSearchTest, AMissingCustomFolderMeansDriveC)
+// An unplugged drive or an odd value never widens the search to the whole system drive.
+TEST_F(CustomSearchTest, DriveCOnlyWhenNoFolderWasEverStoredAndAMissingOneFindsNothing)
 {
     EXPECT_EQ("C:\\", CustomFolderToScan()) << "no setting";
     SetCustomFolder(m_temp / "does-not-exist");
-    EXPECT_EQ("C:\\", CustomFolderToScan());
+    EXPECT_EQ("", CustomFolderToScan());
+    EXPECT_EQ(m_temp / "does-not-exist", CustomFolderSetting()) << "kept for when it returns";
     SetCustomFolder("");
-    EXPECT_EQ("C:\\", CustomFolderToScan());
+    EXPECT_EQ("", CustomFolderToScan());
+    TheSettings().WriteDword(kCustomFolderSetting, 1);
+    EXPECT_EQ("", CustomFolderToScan()) << "not a text";
     SetCustomFolder(m_temp.Path());
     EXPECT_EQ(m_temp.Path(), CustomFolderToScan());
 }

@@ -50,10 +50,10 @@ struct Recorder {
     }
 };
 
-int RecordFile(void* user, int reserved, const char* path, void* extra)
+int RecordFile(void* user, int rootLength, const char* path, void* extra)
 {
     auto* r = static_cast<Recorder*>(user);
-    EXPECT_EQ(0, reserved);
+    EXPECT_EQ(static_cast<int>(r->root.size()), rootLength) << "the length of the walk's starting folder";
     EXPECT_EQ(nullptr, extra);
     r->events.push_back({'f', r->Relative(path)});
     const std::string& rel = r->events.back().path;
@@ -275,6 +275,35 @@ TEST_F(FolderWalkerTest, LinkedFoldersAreNeitherEnteredCountedNorReported)
     EXPECT_EQ(2, m_params.m_nFiles);
     EXPECT_EQ(1, m_params.m_nFolders);
     EXPECT_TRUE(testsupport::FileExists(outside + "\\secret.txt"));
+}
+
+int StopOnceSomethingWasSeen(HANDLE recorder)
+{
+    return reinterpret_cast<Recorder*>(recorder)->events.empty() ? 0 : 1;
+}
+
+TEST_F(FolderWalkerTest, EmptyRelativeAndBareRootStartsAreNeverWalked)
+{
+    File("here.txt");
+    char previous[MAX_PATH] = "";
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryA(m_root.c_str()));
+    // A refused start would otherwise find the current folder or drive: stop at the first sight.
+    m_params.m_pfnStop = StopOnceSomethingWasSeen;
+    m_params.m_hStopArg = reinterpret_cast<HANDLE>(&m_rec);
+    const struct {
+        const char* folder;
+        bool mayStartAtRoot;
+    } kRefused[] = {{"", true}, {"\\", true}, {".", true}, {"C:", true}, {"C:\\", false}, {"C:\\\\", false},
+                    {"\\\\server\\share\\", false}};
+    for (const auto& c : kRefused) {
+        SCOPED_TRACE(c.folder);
+        m_rec.events.clear();
+        m_params.m_bMayStartAtRoot = c.mayStartAtRoot;
+        EXPECT_EQ(1, CFolderWalker::Walk(c.folder, &m_params));
+        EXPECT_TRUE(m_rec.events.empty()) << m_rec.events.front().path;
+    }
+    SetCurrentDirectoryA(previous);
 }
 
 namespace {

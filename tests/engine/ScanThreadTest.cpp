@@ -269,6 +269,29 @@ TEST_F(ScanThreadTest, AScanThatReturnsZeroEndsTheRunAsCancelledAfterItsFinish)
     EXPECT_EQ((std::vector<UINT>{UWM_SCAN_CANCELLED}), m_window.CompletionMessages());
 }
 
+int ThrowingScan(CModItem* item)
+{
+    Record("S", item);
+    throw std::bad_alloc();
+}
+
+// Out of memory on the worker ends the run as cancelled with a box that says why; the program, and
+// the next scan, go on.
+TEST_F(ScanThreadTest, AnExceptionInAnItemEndsTheScanAsCancelledAfterItsFinish)
+{
+    ThreeSteps(1100)->m_pfnScan = ThrowingScan;
+    ThreeSteps(1101);
+    Check({1100, 1101});
+    WorkerRunResult run = RunScan();
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ((Strings{"P1100", "C1100", "S1100", "F1100"}), CallNames());
+    ASSERT_EQ(1u, run.boxes.size());
+    EXPECT_EQ(m_window.Hwnd(), run.boxes[0].owner);
+    EXPECT_NE(std::string::npos, run.boxes[0].text.find("内存不足"));
+    EXPECT_EQ((std::vector<UINT>{UWM_SCAN_CANCELLED}), m_window.CompletionMessages());
+    EXPECT_FALSE(Catalogue().m_bBusy);
+}
+
 TEST_F(ScanThreadTest, WithoutCheckedItemsTheUserIsToldAndTheScanStillCompletes)
 {
     Check({});

@@ -27,6 +27,12 @@ TEST(MbStringEdges, TrimsWhiteSpaceAndWholeCharacters)
     EXPECT_EQ(MbsTrimChar("\\乗\\", '\\'), "乗");
     EXPECT_EQ(MbsTrimChar("乗", '\\'), "乗");
     EXPECT_EQ(MbsTrimChar("\\\\", '\\'), "");
+    EXPECT_EQ(MbsTrimRightChar("乗\x81", '\\'), "乗\x81") << "a lead byte without its trail byte stays";
+    // Hundreds of thousands of trailing backslashes (a damaged data file) go in one pass: trimming
+    // them one by one from the start took minutes.
+    const std::string many = "C:\\乗" + std::string(400000, '\\');
+    EXPECT_EQ(MbsTrimRightChar(many, '\\'), "C:\\乗");
+    EXPECT_EQ(MbsTrimChar(many, '\\'), "C:\\乗");
 }
 
 TEST(MbStringEdges, SearchesGoOnPastNulBytes)

@@ -145,7 +145,7 @@ protected:
         object.m_nKind = kObjFile;
         object.m_dwSize = size;
         object.m_pStatus = status;
-        return Results().AddResultRow(object);
+        return Results().AddResultRow(object, View().GetItemCount());
     }
     int AddObject(const std::string& path, int kind, DWORD size = 0)
     {
@@ -153,7 +153,7 @@ protected:
         object.m_strPath = path;
         object.m_nKind = kind;
         object.m_dwSize = size;
-        return Results().AddResultRow(object);
+        return Results().AddResultRow(object, View().GetItemCount());
     }
 
     std::string Cell(int row, int column) const { return View().GetItemText(row, column); }
@@ -456,6 +456,43 @@ TEST_F(ResultsListTest, NewRowsScrollIntoViewAndStreamedRowsAtEachRefresh)
     EXPECT_TRUE(lastRowVisible());
     EXPECT_EQ(View().GetItemData(179), 179);
     EXPECT_NE(GetWindowLongA(m_list, GWL_STYLE) & WS_VISIBLE, 0);  // drawing is back on
+}
+
+namespace {
+WNDPROC g_listProc = nullptr;
+int g_insertsToRefuse = 0;  // the next LVM_INSERTITEMA fails this many times
+
+LRESULT CALLBACK RefusingListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == LVM_INSERTITEMA && g_insertsToRefuse > 0) {
+        --g_insertsToRefuse;
+        return -1;
+    }
+    return CallWindowProcA(g_listProc, hwnd, msg, wp, lp);
+}
+}  // namespace
+
+// A row that cannot be added leaves its object without a row; every other row still names its own
+// object, so a clean never deletes the object of a neighbouring row.
+TEST_F(ResultsListTest, RowsCarryTheIndexOfTheirObjectEvenAfterARowCouldNotBeAdded)
+{
+    Open();
+    g_listProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(m_list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RefusingListProc)));
+    CFoundObject object;
+    object.m_nKind = kObjFile;
+    for (int index = 0; index < 4; ++index) {
+        object.m_strPath = framework::Format("C:\\temp\\o%d.tmp", index);
+        g_insertsToRefuse = index == 1 ? 1 : 0;
+        const int row = Results().AddResultRow(object, index);
+        EXPECT_EQ(row < 0, index == 1);
+    }
+    SetWindowLongPtrA(m_list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_listProc));
+    ASSERT_EQ(View().GetItemCount(), 3);
+    for (auto [row, index] : {std::pair{0, 0}, {1, 2}, {2, 3}}) {
+        EXPECT_EQ(View().GetItemData(row), index);
+        EXPECT_EQ(Cell(row, 0), framework::Format("C:\\temp\\o%d.tmp", index));
+    }
 }
 
 // ------------------------------------------------------------------ comparators

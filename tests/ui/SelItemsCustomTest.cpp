@@ -291,7 +291,7 @@ TEST_F(CustomItemsDlgTest, EditorChecksByteLengthsInTheirOrderAndStaysOpenOnAFai
     }
 }
 
-TEST_F(CustomItemsDlgTest, FolderToScanIsShownWithTheCustomItemsAndAMissingOneBecomesDriveC)
+TEST_F(CustomItemsDlgTest, FolderToScanIsShownWithTheCustomItemsAndAMissingOneIsKept)
 {
     ASSERT_NE(Open(3), nullptr);
     EXPECT_FALSE(Shown(IDC_CUSTOM_FOLDER)) << "not in the overview";
@@ -300,13 +300,15 @@ TEST_F(CustomItemsDlgTest, FolderToScanIsShownWithTheCustomItemsAndAMissingOneBe
     Command(IDC_ITEMS_BACK);
     EXPECT_FALSE(Shown(IDC_CUSTOM_COMMANDS) || Shown(IDC_CUSTOM_FOLDER) || Shown(IDC_CUSTOM_FOLDER_LABEL));
 
-    testsupport::SetRegString(kSettingsKey, "CustomFolderToScan", m_temp / "已删除的文件夹");
+    // A folder that has gone (an unplugged drive) is shown and kept as the user set it.
+    const std::string gone = m_temp / "已删除的文件夹";
+    testsupport::SetRegString(kSettingsKey, "CustomFolderToScan", gone);
     OpenSubCategory(0);
-    EXPECT_EQ(WindowText(Item(IDC_CUSTOM_FOLDER)), "C:\\");
-    EXPECT_EQ(StoredFolder(), "C:\\");
+    EXPECT_EQ(WindowText(Item(IDC_CUSTOM_FOLDER)), gone);
+    EXPECT_EQ(StoredFolder(), gone);
 }
 
-TEST_F(CustomItemsDlgTest, FolderBrowserChoiceIsStoredAtOnceAndACancelKeepsTheStartingFolder)
+TEST_F(CustomItemsDlgTest, FolderBrowserChoiceIsStoredAtOnceAndACancelKeepsTheStoredFolder)
 {
     const std::string chosen = m_temp / "要扫描";
     testsupport::MakeFolder(chosen);
@@ -329,15 +331,15 @@ TEST_F(CustomItemsDlgTest, FolderBrowserChoiceIsStoredAtOnceAndACancelKeepsTheSt
     EXPECT_EQ(StoredFolder(), chosen);
     EXPECT_EQ(WindowText(Item(IDC_CUSTOM_FOLDER)), chosen);
 
-    // Cancelled, with a stored folder that has gone: the start, "C:\", is stored.
-    testsupport::SetRegString(kSettingsKey, "CustomFolderToScan", m_temp / "已删除的文件夹");
+    // Cancelled, with a stored folder that has gone: the stored folder stays as it was.
+    const std::string gone = m_temp / "已删除的文件夹";
+    testsupport::SetRegString(kSettingsKey, "CustomFolderToScan", gone);
     {
         testsupport::WindowWatcher browser(browserOf, [](HWND dlg) { PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0); });
         Command(ID_CUSTOM_FOLDER);
         ASSERT_TRUE(browser.Found());
     }
-    EXPECT_EQ(StoredFolder(), "C:\\");
-    EXPECT_EQ(WindowText(Item(IDC_CUSTOM_FOLDER)), "C:\\");
+    EXPECT_EQ(StoredFolder(), gone);
 }
 
 TEST_F(CustomItemsDlgTest, CommandMenuGreysEditAndDeleteUnlessOneRowIsFocusedAndOpensBesideTheButton)
