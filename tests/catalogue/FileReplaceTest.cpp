@@ -101,8 +101,7 @@ TEST_F(FileReplaceTest, StartSweepsWhatInterruptedRewritesLeftAndNothingElse)
     ASSERT_TRUE(ReplaceWithNewFile(after, newAfter, error));
     // A record altered to name a file of the user's, and a look-alike that was never recorded.
     const std::string mine = m_temp / "mine.txt", unrecorded = m_temp / "~qln0000000000000001.tmp";
-    testsupport::WriteFileBytes(mine, "mine");
-    testsupport::WriteFileBytes(unrecorded, "x");
+    for (const std::string& path : {mine, unrecorded}) testsupport::WriteFileBytes(path, "mine");
     std::vector<std::string> records;
     ASSERT_TRUE(TheSettings().ReadStringList(kTransientFilesSetting, records));
     records.push_back(mine);
@@ -115,8 +114,7 @@ TEST_F(FileReplaceTest, StartSweepsWhatInterruptedRewritesLeftAndNothingElse)
     for (const std::string& gone : {newBefore, oldBefore, oldAfter}) EXPECT_FALSE(testsupport::FileExists(gone)) << gone;
     EXPECT_EQ(testsupport::ReadFileBytes(before), "old");
     EXPECT_EQ(testsupport::ReadFileBytes(after), "new");
-    EXPECT_EQ(testsupport::ReadFileBytes(mine), "mine");
-    EXPECT_TRUE(testsupport::FileExists(unrecorded));
+    for (const std::string& path : {mine, unrecorded}) EXPECT_EQ(testsupport::ReadFileBytes(path), "mine");
     EXPECT_FALSE(testsupport::RegValueExists(TheSettings().m_strSettingsKey, kTransientFilesSetting));
 }
 
