@@ -3,7 +3,9 @@
 #include "app/CommandLineInfo.h"
 #include "app/SingleInstance.h"
 #include "app/Utilities.h"
+#include "catalogue/FileReplace.h"
 #include "catalogue/ModList.h"
+#include "engine/SecureDelete.h"
 #include "ui/MainDlg.h"
 #include "resource.h"
 
@@ -51,6 +53,10 @@ int CCleanerApp::Run(int argc, char** argv)
     ParseCommandLine(commandLine, argc, argv);
     // Date format, help file (derived with the install folder) and the five keys.
     m_Settings.Start();
+    // What a rewrite cut short left beside its file (the old content of a cookies file among it)
+    // goes before anything else can look at those folders.
+    const int passes = m_Settings.GetRunOptions().m_nOverwritePasses;
+    SweepTransientFiles([passes](const std::string& path) { ShredFile(path, passes); });
     // Failures of the plug-in data files are reported by the build and do not stop the start.
     g_theScanningThreadsParam.Build();
 

@@ -1,6 +1,6 @@
 // The application object: exists once per process, owns the settings store and the single-instance
-// events, and runs the start routine (single instance, command line, registry keys, catalogue, then
-// the main dialog modally; the process ends when the main dialog has ended). Every window and thread
+// events, and runs the start routine (single instance, command line, registry keys, leftovers of
+// interrupted file rewrites, catalogue, then the main dialog modally; the process ends when the main dialog has ended). Every window and thread
 // reaches the settings through TheApp().
 #pragma once
 

@@ -19,8 +19,7 @@ namespace {
 
 // The name is the fifth non-empty field after the domain (flag, path, secure, expiry, name).
 constexpr int kNameFieldAfterDomain = 5;
-// Cookies files are small; a larger "cookies file" is not rewritten from memory.
-constexpr ULONGLONG kMaxRewrittenFile = 64ull << 20;
+static_assert(kMaxCookieLineLength >= CBlockLineReader::kBlockSize, "the reader holds whole blocks");
 
 const CSettingsStore& SettingsOf(const CRunContext* context)
 {
@@ -54,6 +53,19 @@ void ListCookieLine(CRunContext* context, const std::vector<std::string>& keepLi
     ReportFound(context, &object, line.size());
 }
 
+// The cookies of the file's lines, until the lines end or a stop is requested.
+void ListCookies(CRunContext* context, const std::vector<std::string>& keepList, const std::string& path,
+                 CBlockLineReader& reader)
+{
+    std::string line;
+    while (reader.More()) {
+        while (reader.ReadLine(line)) {
+            if (context && context->IsStopRequested()) return;
+            ListCookieLine(context, keepList, path, line);
+        }
+    }
+}
+
 // The whole file as it is on the disk. Read as raw bytes, not through the line reader, which ends a
 // block's text at a NUL byte: a rewrite from that text would lose the lines behind the NUL.
 bool ReadWholeFile(const std::string& path, std::string& bytes)
@@ -62,7 +74,7 @@ bool ReadWholeFile(const std::string& path, std::string& bytes)
         CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.Get(), &size) || static_cast<ULONGLONG>(size.QuadPart) > kMaxRewrittenFile) return false;
+    if (!GetFileSizeEx(file.Get(), &size) || static_cast<ULONGLONG>(size.QuadPart) > kMaxCookiesFileSize) return false;
     bytes.assign(static_cast<size_t>(size.QuadPart), '\0');
     DWORD done = 0;
     while (done < bytes.size()) {
@@ -104,9 +116,9 @@ int WithoutCookie(const std::string& content, const std::string& domain, const s
     return removed;
 }
 
-// Puts the new content in the place of the file. The new content is on the disk before the old
-// file is moved aside, and the old one is shredded only once the new one is in place; no content
-// leaves the file without the new file holding it. An empty content removes the file.
+// Puts the new content in the place of the file in one step, so the name always leads to the old or
+// the new content whole. Until then the old content has a second, transient name, through which it
+// is shredded afterwards. An empty content removes the file.
 bool RewriteCookiesFile(const std::string& path, const std::string& content, CRunContext* context)
 {
     const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -117,23 +129,21 @@ bool RewriteCookiesFile(const std::string& path, const std::string& content, CRu
         return false;
 
     DWORD error = ERROR_SUCCESS;
-    std::string newPath;
+    std::string newPath, oldPath;
     if (!content.empty() && !WriteNewFileBeside(path, content, newPath, error)) return false;
-    std::string oldPath;
-    if (!MoveFileAside(path, oldPath, error)) {
-        if (!newPath.empty()) DeleteFileA(newPath.c_str());
+    if (!LinkOldContent(path, oldPath, error)) {
+        if (!newPath.empty()) DiscardTransientFile(newPath);
         return false;
     }
-    if (!newPath.empty()) {
-        if (!ReplaceWithNewFile(path, newPath, error)) {
-            MoveFileExA(oldPath.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-            DeleteFileA(newPath.c_str());
-            return false;
-        }
-        SetFileAttributesA(path.c_str(), attributes);
+    const bool replaced = newPath.empty() ? DeleteFileA(path.c_str()) != FALSE : ReplaceWithNewFile(path, newPath, error);
+    if (!replaced) {
+        // The second name shares the content that the file keeps: only the name goes.
+        DiscardTransientFile(oldPath);
+        if (!newPath.empty()) DiscardTransientFile(newPath);
+        return false;
     }
-    ShredWithStatus(oldPath, context);
-    if (!DeleteFileA(oldPath.c_str())) MoveFileExA(oldPath.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    if (!newPath.empty()) SetFileAttributesA(path.c_str(), attributes);
+    DiscardTransientFile(oldPath, [context](const std::string& old) { ShredWithStatus(old, context); });
     return true;
 }
 
@@ -185,21 +195,9 @@ int ScanCookiesFile(void* pContext, int, const char* pszPath, void*)
     std::vector<std::string> keepList;
     SettingsOf(context).ReadStringList(kCookieKeepListSetting, keepList);
 
-    CBlockLineReader reader("\n");
-    if (reader.Open(path)) {
-        std::string line;
-        bool stopped = false;
-        while (!stopped && reader.More()) {
-            while (reader.ReadLine(line)) {
-                if (context && context->IsStopRequested()) {
-                    stopped = true;
-                    break;
-                }
-                ListCookieLine(context, keepList, path, line);
-            }
-        }
-        reader.Close();
-    }
+    CBlockLineReader reader("\n", nullptr, kMaxCookieLineLength);
+    if (reader.Open(path) && reader.GetLength() <= kMaxCookiesFileSize) ListCookies(context, keepList, path, reader);
+    reader.Close();
     AdvanceBars(context);
     return 1;
 }

@@ -11,6 +11,10 @@
 
 // A domain counts only when it has 1 to 149 bytes.
 constexpr size_t kMaxCookieDomainLength = 149;
+// Cookies files are small: a larger file lists no cookie and is not rewritten.
+constexpr unsigned long long kMaxCookiesFileSize = 64ull << 20;
+// A longer line holds no cookie; the scan passes over it without holding it whole.
+constexpr size_t kMaxCookieLineLength = 16 * 1024;
 // The cookie name of a line with too few fields.
 extern const char* const kNoCookieName;  // "NO NAME"
 // The setting that holds the cookie keep list.
@@ -26,7 +30,7 @@ bool ParseCookieLine(const std::string& line, std::string& domain, std::string& 
 
 // File callback of "NETS_FIREFOXS_COOKIES" items; pContext is the run's CRunContext. Lists the
 // cookies of one file until the lines end or a stop is requested, then advances both bars by one.
-// A file that cannot be opened lists nothing. Returns 1.
+// A file that cannot be opened or is too large lists nothing. Returns 1.
 int ScanCookiesFile(void* pContext, int nReserved, const char* pszPath, void* pExtra);
 
 // Cleaning function of cookie objects: every line of the file whose domain and name are the

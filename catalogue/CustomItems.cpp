@@ -46,7 +46,7 @@ bool ReplaceCustomItemsFile(const std::string& path, const std::string& scramble
     std::string newPath;
     if (!WriteNewFileBeside(path, scrambled, newPath, error)) return false;
     if (ReplaceWithNewFile(path, newPath, error)) return true;
-    DeleteFileA(newPath.c_str());
+    DiscardTransientFile(newPath);
     return false;
 }
 

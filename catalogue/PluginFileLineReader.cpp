@@ -1,5 +1,6 @@
 #include "catalogue/PluginFileLineReader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -21,8 +22,10 @@ bool EndsWith(const std::string& text, const std::string& suffix)
 
 // The delimiters are CR LF and LF: control bytes below 0x40 are never trail bytes of a double-byte
 // character, so plain byte searches find them correctly in multibyte text.
-CBlockLineReader::CBlockLineReader(const std::string& delimiter, PFN_BLOCK_CALLBACK callback)
-    : m_strDelimiter(delimiter.empty() ? std::string("\r\n") : delimiter), m_pfnCallback(callback)
+CBlockLineReader::CBlockLineReader(const std::string& delimiter, PFN_BLOCK_CALLBACK callback, size_t maxLineLength)
+    : m_strDelimiter(delimiter.empty() ? std::string("\r\n") : delimiter),
+      m_pfnCallback(callback),
+      m_nMaxLineLength(std::max<size_t>(maxLineLength, kBlockSize))
 {
 }
 
@@ -156,38 +159,52 @@ bool CBlockLineReader::SkipRestOfDelimiter(size_t partialLength)
 
 // Reads further blocks and appends their text up to and including the next delimiter, then moves
 // the file position back to just behind that delimiter. Without a further delimiter the text runs
-// to the end of the file, which then has no more blocks.
+// to the end of the file, which then has no more blocks. A line that grows too long is left out:
+// only its last bytes are kept, where a delimiter may begin.
 void CBlockLineReader::AppendUpToNextDelimiter()
 {
+    const size_t lastEnd = m_strBlock.rfind(m_strDelimiter);
+    const size_t lineStart = lastEnd == std::string::npos ? 0 : lastEnd + m_strDelimiter.size();
+    std::string line = m_strBlock.substr(lineStart);
+    m_strBlock.resize(lineStart);
+    bool tooLong = false;
     std::vector<char> buffer(kBlockSize);
     for (;;) {
         DWORD read = ReadRaw(buffer.data(), kBlockSize);
         if (read == 0) {
             m_bMoreMayFollow = false;
-            return;
+            break;
         }
         const std::string text = TextUpToNul(buffer.data(), read);
         // A delimiter may straddle the old end of the text and the new bytes.
-        const size_t oldSize = m_strBlock.size();
+        const size_t oldSize = line.size();
         const size_t searchFrom = oldSize >= m_strDelimiter.size() - 1 ? oldSize - (m_strDelimiter.size() - 1) : 0;
-        m_strBlock += text;
-        size_t found = m_strBlock.find(m_strDelimiter, searchFrom);
+        line += text;
+        size_t found = line.find(m_strDelimiter, searchFrom);
         if (found != std::string::npos) {
             const size_t end = found + m_strDelimiter.size();
             // Bytes of this read after the delimiter, those behind a NUL included.
-            const LONGLONG unused = static_cast<LONGLONG>(m_strBlock.size() - end) + (read - text.size());
-            m_strBlock.resize(end);
+            const LONGLONG unused = static_cast<LONGLONG>(line.size() - end) + (read - text.size());
+            line.resize(end);
+            tooLong = tooLong || found > m_nMaxLineLength;
             LARGE_INTEGER back{};
             back.QuadPart = -unused;
             SetFilePointerEx(m_file.Get(), back, nullptr, FILE_CURRENT);
             m_bMoreMayFollow = true;
-            return;
+            break;
+        }
+        // The text may end with the first bytes of a delimiter.
+        const size_t partial = std::min(line.size(), m_strDelimiter.size() - 1);
+        if (line.size() - partial > m_nMaxLineLength) {
+            tooLong = true;
+            line.erase(0, line.size() - partial);
         }
         if (read < kBlockSize) {
             m_bMoreMayFollow = false;
-            return;
+            break;
         }
     }
+    if (!tooLong) m_strBlock += line;
 }
 
 void CBlockLineReader::DropBlock()

@@ -25,8 +25,10 @@ public:
     // never takes its lines cannot loop for ever.
     static constexpr int kMaxAnswersPerBlock = 4096;
 
-    // An empty delimiter would never end a line; it is taken as CR LF.
-    explicit CBlockLineReader(const std::string& delimiter = "\r\n", PFN_BLOCK_CALLBACK callback = nullptr);
+    // An empty delimiter would never end a line; it is taken as CR LF. A line longer than
+    // maxLineLength bytes (at least one block) is passed over without being held whole.
+    explicit CBlockLineReader(const std::string& delimiter = "\r\n", PFN_BLOCK_CALLBACK callback = nullptr,
+                              size_t maxLineLength = std::string::npos);
 
     // Opens the file for reading (others may read, not write). On failure keeps the system error
     // code (GetError) and answers false.
@@ -60,6 +62,7 @@ private:
 
     std::string m_strDelimiter;
     PFN_BLOCK_CALLBACK m_pfnCallback;
+    size_t m_nMaxLineLength;
     framework::ScopedKernelHandle m_file;
     std::string m_strBlock;        // text of the current block
     size_t m_nReadPos = 0;         // in m_strBlock

@@ -5,6 +5,7 @@
 
 #include "app/CleanerApp.h"
 #include "catalogue/CookiesFile.h"
+#include "catalogue/FileReplace.h"
 
 namespace {
 
@@ -188,12 +189,50 @@ TEST_F(CookiesFileTest, CleaningRemovesEveryLineOfTheCookieAndKeepsTheOthers)
     EXPECT_EQ(m_window.StatusText(2), "总计大小: 0.00 MB");
     EXPECT_TRUE(ShredStatusShown()) << "the old content is shredded";
     EXPECT_EQ(FilesIn(m_folder), std::vector<std::string>{"cookies.txt"}) << "no file of the rewrite is left";
+    EXPECT_FALSE(testsupport::RegValueExists(TheSettings().m_strSettingsKey, kTransientFilesSetting));
 
     // The cookie is gone now: nothing to do, nothing counted, the file untouched.
     const std::string before = testsupport::ReadFileBytes(m_cookies);
     EXPECT_EQ(CleanOnWorker(object), 1);
     EXPECT_EQ(m_context.m_nFoundOrDeleted + m_context.m_nNotDeleted, 0);
     EXPECT_EQ(testsupport::ReadFileBytes(m_cookies), before);
+}
+
+TEST_F(CookiesFileTest, LinesAndFilesAboveTheirCapsListNoCookie)
+{
+    const auto sized = [](const char* domain, const char* name, size_t length) {
+        const std::string head = Cookie(domain, name, "");
+        return head + std::string(length - head.size(), 'v');
+    };
+    WriteFileIn(m_cookies, Cookie("a.com", "1") + "\n" + sized("edge.com", "fits", kMaxCookieLineLength) + "\n" +
+                               sized("long.com", "big", kMaxCookieLineLength + 1) + "\n" + Cookie("c.com", "3"));
+    CModItem item = CookiesItem(m_folder);
+    ASSERT_EQ(Scan(item), 1);
+    EXPECT_EQ(ObjectPaths(), (std::vector<std::string>{"a.com[1]", "edge.com[fits]", "c.com[3]"}));
+
+    // Grown (sparse, so the test stays fast) past the size cap: not read at all, the bars still move.
+    HANDLE file = CreateFileA(m_cookies.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    LARGE_INTEGER size{};
+    size.QuadPart = kMaxCookiesFileSize + 1;
+    ASSERT_TRUE(SetFilePointerEx(file, size, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+    CloseHandle(file);
+    m_window.m_objects.clear();
+    ASSERT_EQ(Scan(item), 1);
+    EXPECT_TRUE(ObjectPaths().empty());
+    EXPECT_EQ(m_window.ProgressPos(kIdcItemBar), 1);
+}
+
+TEST_F(CookiesFileTest, HardLinkedCookiesFileKeepsTheOldContentUnderItsOtherName)
+{
+    const std::string content = Cookie("example.com", "SID") + "\n" + Cookie("other.org", "x") + "\n";
+    WriteFileIn(m_cookies, content);
+    const std::string other = m_folder + "\\backup.txt";
+    ASSERT_TRUE(CreateHardLinkA(other.c_str(), m_cookies.c_str(), nullptr));
+    CFoundObject object = CookieObject("example.com", "SID");
+    EXPECT_EQ(CleanOnWorker(object), 1);
+    EXPECT_EQ(testsupport::ReadFileBytes(m_cookies), Cookie("other.org", "x") + "\n");
+    EXPECT_EQ(testsupport::ReadFileBytes(other), content) << "neither zeroed nor removed";
+    EXPECT_EQ(FilesIn(m_folder), (std::vector<std::string>{"backup.txt", "cookies.txt"}));
 }
 
 TEST_F(CookiesFileTest, RemovingTheOnlyCookieLeavesNoFileBehind)

@@ -33,6 +33,7 @@ class CustomItemsTest : public testsupport::SandboxTest {
 protected:
     CustomItemsTest() : m_files(m_temp.Path()), m_savedPasses(GetPluginFilePasses())
     {
+        TheSettings().Start();  // the rewrite records its transient file there
         SetPluginFilePasses(CPluginFilePasses{SelectPluginModules, FillPluginModules});
         WriteData("InetEng.dat", Module(2000, "浏览器", "PushRegParam=HKCU\\Software\\A|*.*\r\n"));
         WriteData("SysEng.dat", Module(2100, "系统", "PushRegParam=HKCU\\Software\\B|*.*\r\n"));

@@ -1,4 +1,5 @@
 // Replacing a file's content in steps that each leave the old or the new content whole.
+#include "app/CleanerApp.h"
 #include "catalogue/FileReplace.h"
 #include "support/Sandbox.h"
 
@@ -25,7 +26,10 @@ TEST(FileReplace, FolderOfAPath)
     EXPECT_EQ(FolderOfPath("C:\\乗\\b.txt"), "C:\\乗") << "a trail byte 0x5C is no separator";
 }
 
-class FileReplaceTest : public testsupport::SandboxTest {};
+class FileReplaceTest : public testsupport::SandboxTest {
+protected:
+    FileReplaceTest() { TheSettings().Start(); }  // where transient files are recorded
+};
 
 TEST_F(FileReplaceTest, NewContentIsWrittenBesideWhileTheOldFileStaysUntilReplaced)
 {
@@ -59,26 +63,59 @@ TEST_F(FileReplaceTest, FailuresLeaveNothingBehindAndTellTheReason)
     EXPECT_EQ(newPath, "untouched");
     EXPECT_NE(error, static_cast<DWORD>(ERROR_SUCCESS));
 
-    // A file its owner holds open without allowing a rename is neither moved aside nor replaced.
+    // A file its owner holds open without allowing a rename gets no second name and is not replaced.
     const std::string path = m_temp / "held.dat";
     testsupport::WriteFileBytes(path, "old");
     HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    std::string aside;
+    std::string oldPath = "untouched";
     error = ERROR_SUCCESS;
-    EXPECT_FALSE(MoveFileAside(path, aside, error));
+    EXPECT_FALSE(LinkOldContent(path, oldPath, error));
+    EXPECT_EQ(oldPath, "untouched");
     EXPECT_NE(error, static_cast<DWORD>(ERROR_SUCCESS));
     ASSERT_TRUE(WriteNewFileBeside(path, "new", newPath, error));
     EXPECT_FALSE(ReplaceWithNewFile(path, newPath, error));
     CloseHandle(held);
-    DeleteFileA(newPath.c_str());
+    DiscardTransientFile(newPath);
     EXPECT_EQ(testsupport::ReadFileBytes(path), "old");
     EXPECT_EQ(FileCount(m_temp.Path()), 1);
+    EXPECT_FALSE(testsupport::RegValueExists(TheSettings().m_strSettingsKey, kTransientFilesSetting));
 
-    ASSERT_TRUE(MoveFileAside(path, aside, error));
-    EXPECT_FALSE(testsupport::FileExists(path));
-    EXPECT_EQ(testsupport::ReadFileBytes(aside), "old");
-    EXPECT_EQ(FolderOfPath(aside), m_temp.Path());
+    ASSERT_TRUE(LinkOldContent(path, oldPath, error));
+    EXPECT_EQ(testsupport::ReadFileBytes(path), "old");
+    EXPECT_EQ(testsupport::ReadFileBytes(oldPath), "old");
+    EXPECT_EQ(FolderOfPath(oldPath), m_temp.Path());
+}
+
+TEST_F(FileReplaceTest, StartSweepsWhatInterruptedRewritesLeftAndNothingElse)
+{
+    // One rewrite cut short before its replacing move, one after it.
+    const std::string before = m_temp / "before.txt", after = m_temp / "after.txt";
+    std::string newBefore, oldBefore, newAfter, oldAfter;
+    DWORD error = 0xdeadbeef;
+    for (const std::string& path : {before, after}) testsupport::WriteFileBytes(path, "old");
+    ASSERT_TRUE(WriteNewFileBeside(before, "new", newBefore, error));
+    ASSERT_TRUE(LinkOldContent(before, oldBefore, error));
+    ASSERT_TRUE(WriteNewFileBeside(after, "new", newAfter, error));
+    ASSERT_TRUE(LinkOldContent(after, oldAfter, error));
+    ASSERT_TRUE(ReplaceWithNewFile(after, newAfter, error));
+    // A record altered to name a file of the user's, and a look-alike that was never recorded.
+    const std::string mine = m_temp / "mine.txt", unrecorded = m_temp / "~qln0000000000000001.tmp";
+    for (const std::string& path : {mine, unrecorded}) testsupport::WriteFileBytes(path, "mine");
+    std::vector<std::string> records;
+    ASSERT_TRUE(TheSettings().ReadStringList(kTransientFilesSetting, records));
+    records.push_back(mine);
+    TheSettings().WriteStringList(kTransientFilesSetting, records);
+
+    std::vector<std::string> shredded;
+    SweepTransientFiles([&](const std::string& path) { shredded.push_back(path); });
+    // Before the move the old content's second name is a name of the live file: it is not shredded.
+    EXPECT_EQ(shredded, (std::vector<std::string>{newBefore, oldAfter}));
+    for (const std::string& gone : {newBefore, oldBefore, oldAfter}) EXPECT_FALSE(testsupport::FileExists(gone)) << gone;
+    EXPECT_EQ(testsupport::ReadFileBytes(before), "old");
+    EXPECT_EQ(testsupport::ReadFileBytes(after), "new");
+    for (const std::string& path : {mine, unrecorded}) EXPECT_EQ(testsupport::ReadFileBytes(path), "mine");
+    EXPECT_FALSE(testsupport::RegValueExists(TheSettings().m_strSettingsKey, kTransientFilesSetting));
 }
 
 }  // namespace

@@ -9,12 +9,15 @@
 #include <vector>
 
 #include "support/ItemRunFixture.h"
+#include "app/CleanerApp.h"
 #include "catalogue/ModList.h"
 #include "catalogue/PathVars.h"
 #include "engine/WorkerMessages.h"
 
 class RuleScanTest : public ItemRunTest {
 protected:
+    RuleScanTest() { TheSettings().Start(); }  // cookies rewrites record their transient files there
+
     // A plug-in item with the functions the catalogue gives plug-in items, its rules as the loader
     // stores them (each followed by ";").
     static CModItem PluginItem(const std::vector<std::string>& fileRules,

@@ -304,6 +304,21 @@ TEST_F(ShippedModulesTest, ModulesOfApplicationsThatAreNotDetectedAreHiddenOnlyW
     EXPECT_NE(g_theScanningThreadsParam.FindById(2316), nullptr) << "without the option every module is listed";
 }
 
+TEST_F(ShippedModulesTest, PicasaModuleListsOnlyTheThumbnailCachesOfItsDatabaseFolder)
+{
+    ASSERT_TRUE(Build().empty());
+    CModItem* item = g_theScanningThreadsParam.FindById(2325);
+    ASSERT_NE(item, nullptr);
+    const std::string db3 = Resolved("%LocalAppData%") + "\\Google\\Picasa2\\db3\\";
+    const std::set<std::string> caches = {db3 + "thumbs_index.db", db3 + "thumbs_0.db", db3 + "thumbs2_0.db",
+                                          db3 + "bigthumbs_0.db", db3 + "previews_0.db"};
+    for (const std::string& path : caches) SeedFile(path);
+    for (const char* kept : {"albumdata_0.pmp", "imagedata_0.pmp", "catdata_0.pmp"}) SeedFile(db3 + kept);
+    ASSERT_EQ(Scan(*item), 1);
+    const std::vector<std::string> listed = ObjectPaths();
+    EXPECT_EQ(std::set<std::string>(listed.begin(), listed.end()), caches);
+}
+
 TEST_F(ShippedModulesTest, EachModuleFindsARealTraceOfItsApplicationAndRemovesIt)
 {
     ASSERT_TRUE(Build().empty());
