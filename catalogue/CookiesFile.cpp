@@ -8,6 +8,7 @@
 #include "catalogue/PluginFileLineReader.h"
 #include "engine/FolderWalker.h"
 #include "engine/RunReport.h"
+#include "engine/ScannedPath.h"
 #include "engine/SecureDelete.h"
 #include "framework/MbString.h"
 #include "framework/ScopedHandle.h"
@@ -33,7 +34,13 @@ bool IsKeptDomain(const std::vector<std::string>& keepList, const std::string& d
     return false;
 }
 
-void ListCookieLine(CRunContext* context, const std::vector<std::string>& keepList, const std::string& path,
+// A cookies file as the walk found it: its path and the length of the walk's starting folder.
+struct CWalkedFile {
+    std::string m_strPath;
+    int m_nWalkRootLength = -1;
+};
+
+void ListCookieLine(CRunContext* context, const std::vector<std::string>& keepList, const CWalkedFile& file,
                     const std::string& line)
 {
     std::string domain, name;
@@ -46,7 +53,8 @@ void ListCookieLine(CRunContext* context, const std::vector<std::string>& keepLi
     object.m_strPath = domain + "[" + name + "]";
     object.m_strName = domain;
     object.m_strExtra1 = name;
-    object.m_strExtra2 = path;
+    object.m_strExtra2 = file.m_strPath;
+    object.m_nWalkRootLength = file.m_nWalkRootLength;
     object.m_dwSize = static_cast<DWORD>(line.size());
     object.m_nKind = kObjCookie;
     object.m_pfnClean = RemoveCookieLines;
@@ -54,14 +62,14 @@ void ListCookieLine(CRunContext* context, const std::vector<std::string>& keepLi
 }
 
 // The cookies of the file's lines, until the lines end or a stop is requested.
-void ListCookies(CRunContext* context, const std::vector<std::string>& keepList, const std::string& path,
+void ListCookies(CRunContext* context, const std::vector<std::string>& keepList, const CWalkedFile& file,
                  CBlockLineReader& reader)
 {
     std::string line;
     while (reader.More()) {
         while (reader.ReadLine(line)) {
             if (context && context->IsStopRequested()) return;
-            ListCookieLine(context, keepList, path, line);
+            ListCookieLine(context, keepList, file, line);
         }
     }
 }
@@ -186,17 +194,18 @@ bool ParseCookieLine(const std::string& line, std::string& domain, std::string& 
     return true;
 }
 
-int ScanCookiesFile(void* pContext, int, const char* pszPath, void*)
+int ScanCookiesFile(void* pContext, int nWalkRootLength, const char* pszPath, void*)
 {
     auto* context = static_cast<CRunContext*>(pContext);
-    const std::string path = pszPath;
+    const CWalkedFile file{pszPath, nWalkRootLength};
+    const std::string& path = file.m_strPath;
     SetLine(context, NameOfPath(path));
 
     std::vector<std::string> keepList;
     SettingsOf(context).ReadStringList(kCookieKeepListSetting, keepList);
 
     CBlockLineReader reader("\n", nullptr, kMaxCookieLineLength);
-    if (reader.Open(path) && reader.GetLength() <= kMaxCookiesFileSize) ListCookies(context, keepList, path, reader);
+    if (reader.Open(path) && reader.GetLength() <= kMaxCookiesFileSize) ListCookies(context, keepList, file, reader);
     reader.Close();
     AdvanceBars(context);
     return 1;
@@ -206,7 +215,8 @@ int RemoveCookieLines(CFoundObject* pObject, CRunContext* pContext, int, int)
 {
     const std::string& path = pObject->m_strExtra2;
     std::string content;
-    if (!ReadWholeFile(path, content)) {
+    if (!IsStillAsScanned(pContext, path, GetFileAttributesA(path.c_str()), pObject->m_nWalkRootLength) ||
+        !ReadWholeFile(path, content)) {
         ReportNotDeleted(pContext);
         return 1;
     }

@@ -31,11 +31,12 @@ bool ParseCookieLine(const std::string& line, std::string& domain, std::string& 
 // File callback of "NETS_FIREFOXS_COOKIES" items; pContext is the run's CRunContext. Lists the
 // cookies of one file until the lines end or a stop is requested, then advances both bars by one.
 // A file that cannot be opened or is too large lists nothing. Returns 1.
-int ScanCookiesFile(void* pContext, int nReserved, const char* pszPath, void* pExtra);
+int ScanCookiesFile(void* pContext, int nWalkRootLength, const char* pszPath, void* pExtra);
 
 // Cleaning function of cookie objects: every line of the file whose domain and name are the
 // object's goes. The file is rewritten so that a failure at any step leaves the old or the new file
-// whole, and the old content is shredded. The removed lines count as deleted only once the new file
+// whole, and the old content is shredded. A file that has become a link, or lies below a folder of
+// the scan's walk that has, is not touched. The removed lines count as deleted only once the new file
 // is in place; a file that cannot be read or rewritten stays as it was and the cookie counts as not
 // deleted. Returns 1.
 int RemoveCookieLines(CFoundObject* pObject, CRunContext* pContext, int nReserved1, int nReserved2);

@@ -298,6 +298,28 @@ TEST_F(CookiesFileTest, FileThatCannotBeRewrittenStaysAsItWasAndTheCookieIsNotDe
     EXPECT_EQ(m_context.m_nNotDeleted, 1);
 }
 
+// The profile folder the scan walked down is replaced by a link before Clean: the cookies file
+// behind the link is not rewritten.
+TEST_F(CookiesFileTest, AFolderThatBecameALinkAfterTheScanIsNotFollowed)
+{
+    const std::string walked = m_temp / "walked", elsewhere = m_temp / "elsewhere";
+    const std::string content = Cookie("example.com", "SID") + "\n";
+    WriteFileIn(walked + "\\profile\\cookies.txt", content);
+    CModItem item = CookiesItem(walked);
+    item.m_PlugData.m_strFileRules = walked + "|cookies.txt|RECURSE;";
+    ASSERT_EQ(Scan(item), 1);
+    ASSERT_EQ(m_window.m_objects.size(), 1u);
+    CFoundObject object = m_window.m_objects[0].object;
+
+    WriteFileIn(elsewhere + "\\cookies.txt", content);
+    testsupport::RemoveTree(walked + "\\profile");
+    ASSERT_TRUE(testsupport::MakeSymlink(elsewhere, walked + "\\profile"));
+    EXPECT_EQ(CleanOnWorker(object), 1);
+    EXPECT_EQ(testsupport::ReadFileBytes(elsewhere + "\\cookies.txt"), content);
+    EXPECT_EQ(m_context.m_nNotDeleted, 1);
+    testsupport::RemoveSymlink(walked + "\\profile");
+}
+
 TEST_F(CookiesFileTest, RewrittenFileKeepsItsAttributes)
 {
     WriteFileIn(m_cookies, Cookie("example.com", "SID") + "\n" + Cookie("other.org", "x") + "\n");

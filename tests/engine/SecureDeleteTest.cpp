@@ -86,25 +86,6 @@ void Unschedule(const std::string& path)
     }
 }
 
-// Wine cannot delete a Unix link (it deletes what the link points to), so the test folder's
-// removal would leave the links behind; the host's rm takes them away.
-void RemoveUnixLink(const std::string& path)
-{
-    std::string unixPath = testsupport::UnixPath(path);
-    if (unixPath.empty()) return;
-    // Wine hands a Unix program its arguments split by Windows rules, so the shell does the quoting.
-    std::string line = "/bin/sh -c \"/bin/rm -f '" + unixPath + "'\"";
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    std::vector<char> buf(line.begin(), line.end());
-    buf.push_back('\0');
-    if (!CreateProcessA(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
-    WaitForSingleObject(pi.hProcess, 10000);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-}
-
 class SecureDeleteTest : public testsupport::SandboxTest {
 protected:
     SecureDeleteTest() : m_wnd(m_window.Hwnd())
@@ -316,8 +297,8 @@ TEST_F(SecureDeleteTest, NothingIsDeletedThroughAFolderThatBecameALinkAfterTheSc
     EXPECT_EQ(Pattern(50), ReadFileBytes(elsewhere + "\\b\\kept.txt"));
     EXPECT_EQ(1, m_context.m_nFoundOrDeleted);
     EXPECT_EQ(1, m_context.m_nNotDeleted);
-    RemoveUnixLink(realRoot + "\\a");
-    RemoveUnixLink(linkedRoot);
+    testsupport::RemoveSymlink(realRoot + "\\a");
+    testsupport::RemoveSymlink(linkedRoot);
 }
 
 TEST_F(SecureDeleteTest, LockedFileCountsAsNotDeletedAndIsScheduledWhenAsked)
@@ -388,7 +369,7 @@ TEST_F(SecureDeleteTest, FolderLinksAreNotOverwrittenOrFollowed)
     // A folder link is not a file: DeleteFileA refuses it, as on Windows.
     EXPECT_EQ(0, m_context.m_nFoundOrDeleted);
     EXPECT_EQ(1, m_context.m_nNotDeleted);
-    RemoveUnixLink(folderLink);
+    testsupport::RemoveSymlink(folderLink);
 }
 
 // A symlink to a file is a reparse point on Windows; Wine shows it as the plain file it points to,
@@ -403,7 +384,7 @@ TEST_F(SecureDeleteTest, FileLinksAreNotOverwrittenWhereTheyShowAsLinks)
         EXPECT_EQ(0, ShredFile(fileLink, 3));
         EXPECT_EQ(Pattern(300), ReadFileBytes(target));
     }
-    RemoveUnixLink(fileLink);
+    testsupport::RemoveSymlink(fileLink);
     if (!shownAsLink) GTEST_SKIP() << "file symlinks are not shown as reparse points here";
 }
 

@@ -180,15 +180,12 @@ std::string UnixPath(const std::string& windowsPath)
     return out;
 }
 
-bool MakeSymlink(const std::string& target, const std::string& linkPath)
+namespace {
+
+// Runs a command of the host's shell through Wine's Unix program support and waits for it. Wine
+// hands a Unix program its arguments split by Windows rules, so the shell does the quoting.
+bool RunHostShell(const std::string& cmd)
 {
-    // Windows' CreateSymbolicLinkA is not available under Wine 8; a Unix symlink made through the
-    // host's /bin/ln is what Wine reports as a reparse point.
-    std::string unixTarget = UnixPath(target);
-    std::string unixLink = UnixPath(linkPath);
-    if (unixTarget.empty() || unixLink.empty()) return false;
-    std::string cmd = "/bin/ln -s '" + unixTarget + "' '" + unixLink + "'";
-    // Start the host's shell through Wine's Unix program support.
     std::string line = "/bin/sh -c \"" + cmd + "\"";
     STARTUPINFOA si{};
     si.cb = sizeof si;
@@ -200,8 +197,27 @@ bool MakeSymlink(const std::string& target, const std::string& linkPath)
     WaitForSingleObject(pi.hProcess, 10000);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
+    return true;
+}
+
+}  // namespace
+
+bool MakeSymlink(const std::string& target, const std::string& linkPath)
+{
+    // Windows' CreateSymbolicLinkA is not available under Wine 8; a Unix symlink made through the
+    // host's /bin/ln is what Wine reports as a reparse point.
+    std::string unixTarget = UnixPath(target);
+    std::string unixLink = UnixPath(linkPath);
+    if (unixTarget.empty() || unixLink.empty()) return false;
+    if (!RunHostShell("/bin/ln -s '" + unixTarget + "' '" + unixLink + "'")) return false;
     for (int i = 0; i < 50 && !FileExists(linkPath); ++i) Sleep(20);
     return FileExists(linkPath);
+}
+
+void RemoveSymlink(const std::string& linkPath)
+{
+    std::string unixLink = UnixPath(linkPath);
+    if (!unixLink.empty()) RunHostShell("/bin/rm -f '" + unixLink + "'");
 }
 
 }  // namespace testsupport

@@ -72,6 +72,8 @@ std::string UnixPath(const std::string& windowsPath);
 // Creates a Unix symbolic link at linkPath (a Windows path) pointing to target (a Windows path).
 // Returns false when the platform cannot make one.
 bool MakeSymlink(const std::string& target, const std::string& linkPath);
+// Removes such a link with the host's rm: Wine's own calls would delete what it points to.
+void RemoveSymlink(const std::string& linkPath);
 
 // Pumps messages of this thread until pred() holds or timeoutMs passes; returns pred().
 template <class Pred>
