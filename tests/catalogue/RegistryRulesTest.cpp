@@ -29,9 +29,14 @@ TEST(RegistryRuleFields, RootsValueFieldsAndRulesWithoutSubKey)
     EXPECT_EQ(rule.m_strValueField, "LastFile");
     EXPECT_FALSE(rule.m_bWholeKey);
 
-    // Without a key path or a root, and - since it would name a whole hive - without a sub-key.
+    ASSERT_TRUE(ParseRegistryRule("HKCU\\Software\\|LastFile", rule)) << "one value of a top-level key";
+    EXPECT_EQ(rule.m_strSubKey, "Software");
+
+    // Without a key path or a root, and - since it would name a whole hive - without a sub-key; a
+    // whole key directly below the root ("乗" ends in the byte of "\\").
     for (const char* skipped : {"", "|*.*", "\\Software\\App|*.*", "HKCU|*.*", "HKCU\\|*.*", "HKCU\\\\|*.*",
-                                "HKCU\\  |x", "HKLM"}) {
+                                "HKCU\\  |x", "HKLM", "HKCU\\Software|*.*", "HKCU\\Control Panel|",
+                                "HKCU\\Software\\|", "HKLM\\\\Software\\\\ |*.*", "HKCU\\Software", "HKCU\\乗|*.*"}) {
         SCOPED_TRACE(skipped);
         EXPECT_FALSE(ParseRegistryRule(skipped, rule));
     }
@@ -86,19 +91,22 @@ TEST_F(RuleScanTest, OneValueRulesListExistingValuesOnlyUnderAnyRootName)
 TEST_F(RuleScanTest, RulesWithoutSubKeyNeverListOrCleanAWholeHive)
 {
     testsupport::SetRegString(kApp, "LastFile", "C:\\a.txt");
-    CModItem item = PluginItem({}, {"HKCU\\|*.*", "HKCU|*.*", "HKCU\\\\|", "HKCU\\ |LastFile"});
+    CModItem item = PluginItem({}, {"HKCU\\|*.*", "HKCU|*.*", "HKCU\\\\|", "HKCU\\ |LastFile", "HKCU\\Software\\|*.*"});
     ASSERT_EQ(Scan(item), 1);
     EXPECT_TRUE(ObjectPaths().empty());
 
-    // A registry object that names no sub-key is refused at cleaning time too.
-    CFoundObject hive;
-    hive.m_strPath = "\\";
-    hive.m_nKind = kObjRegKey;
-    hive.m_dwParam2 = RootKeyToParam(HKEY_CURRENT_USER);
-    hive.m_pfnClean = CleanRegistryObject;
-    EXPECT_EQ(CleanOnWorker(hive), 1);
-    EXPECT_TRUE(testsupport::RegValueExists(kApp, "LastFile"));
-    EXPECT_EQ(m_context.m_nFoundOrDeleted + m_context.m_nNotDeleted, 0);
+    // A registry object that names no sub-key, or a whole key directly below the root, is refused
+    // at cleaning time too.
+    for (const char* path : {"\\", "Software\\"}) {
+        CFoundObject hive;
+        hive.m_strPath = path;
+        hive.m_nKind = kObjRegKey;
+        hive.m_dwParam2 = RootKeyToParam(HKEY_CURRENT_USER);
+        hive.m_pfnClean = CleanRegistryObject;
+        EXPECT_EQ(CleanOnWorker(hive), 1);
+        EXPECT_TRUE(testsupport::RegValueExists(kApp, "LastFile")) << path;
+        EXPECT_EQ(m_context.m_nFoundOrDeleted + m_context.m_nNotDeleted, 0);
+    }
 }
 
 CFoundObject RegistryObject(int kind, const std::string& path, const std::string& name, int param)
