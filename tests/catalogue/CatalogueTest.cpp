@@ -2,6 +2,7 @@
 // the data-file passes become items.
 #include "app/CleanerApp.h"
 #include "catalogue/ModList.h"
+#include "support/BoxWatcher.h"
 #include "support/Sandbox.h"
 
 #include <cstring>
@@ -312,6 +313,32 @@ TEST_F(CatalogueTest, PluginModulesFollowTheBuiltinsInFileOrderWithFunctionsBySp
     // Two modules without a usable number share identifier 0: the first in catalogue order wins.
     EXPECT_EQ(catalogue.FindById(0), catalogue.GetAt(16));
     EXPECT_EQ(catalogue.FindById(9999), nullptr);
+}
+
+TEST_F(CatalogueTest, AModuleWhoseIdentifierIsTakenIsLeftOutAsDamaged)
+{
+    // Taken by a built-in, by an earlier file and earlier in the same file; the modules without a
+    // number stay (the fill pass complained about them).
+    InstallFakeDataFiles({
+        {{2101, "First", false, ""}},
+        {{1104, "Built-in's", false, ""}, {2101, "Earlier file's", false, ""}},
+        {{2301, "Second", false, ""}, {2301, "Same file's", false, ""}, {0, "No number", false, ""},
+         {0, "No number either", false, ""}, {2302, "Last", true, "PROCESS_RULES"}},
+        {},
+    });
+    CModList catalogue;
+    const std::vector<testsupport::SeenBox> boxes = testsupport::CloseBoxesDuring([&] { catalogue.Build(); });
+    ASSERT_EQ(boxes.size(), 3u);
+    for (const testsupport::SeenBox& box : boxes)
+        EXPECT_EQ(box.text, "插件已损坏...!\n请与技术支持部门联系: support@venmoor.com");
+
+    std::vector<std::string> titles;
+    for (int i = kBuiltinItemCount; i < catalogue.m_nCount; ++i) titles.push_back(catalogue.GetAt(i)->m_strTitle);
+    EXPECT_EQ(titles, (std::vector<std::string>{"First", "Second", "No number", "No number either", "Last"}));
+    EXPECT_EQ(catalogue.m_nLoaded, catalogue.m_nCount);
+    EXPECT_EQ(catalogue.FindById(1104)->m_strTitle, "临时文件目录");
+    EXPECT_EQ(catalogue.FindById(2302)->m_pfnScanAll, &FakeCustomSearch) << "a moved item keeps its functions";
+    ExpectStopWiring(catalogue);
 }
 
 TEST_F(CatalogueTest, CustomItemsWalkWithAFolderCallbackThatDoesNothing)

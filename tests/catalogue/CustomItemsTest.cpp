@@ -95,6 +95,15 @@ TEST_F(CustomItemsTest, NewIdentifierIsOneAboveTheLargestCustomIdentifierButAtLe
     EXPECT_EQ(NextCustomItemId(g_theScanningThreadsParam), 5001);
 }
 
+TEST_F(CustomItemsTest, NewIdentifierPassesOverIdentifiersThatOtherItemsHold)
+{
+    const char kRule[] = "PushRegParam=HKCU\\Software\\B|*.*\r\n";
+    WriteData("SysEng.dat", Module(5002, "系统甲", kRule) + Module(5003, "系统乙", kRule));
+    WriteData("DiskCleanEng.dat", CustomModule(5001, "第一个项目", "*.a"));
+    ASSERT_TRUE(Rebuild().empty());
+    EXPECT_EQ(NextCustomItemId(g_theScanningThreadsParam), 5004);
+}
+
 TEST_F(CustomItemsTest, FileHoldsTheHeaderAndOneModulePerEntryWithoutTrailingSemicolons)
 {
     EXPECT_EQ(CustomItemsText({}), "");
