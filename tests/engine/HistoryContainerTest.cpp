@@ -143,13 +143,9 @@ TEST_F(HistoryContainerTest, TheWalkVisitsEveryValueAndCountsThemByType)
 
 TEST_F(HistoryContainerTest, NamesOfMoreThanMaxPathBytesAreWalkedWhole)
 {
-    // 130 Chinese characters: within the registry's 255, but 260 bytes in code page 936.
-    std::string longName;
+    std::string longName;  // 130 characters: within the registry's 255, but 260 bytes in code page 936
     for (int i = 0; i < 130; ++i) longName += "历";
-    const std::string folder = Container("Long", {"long.dat"});
-    SetRegString(Key(longName), "CachePath", folder);
     SetRegString(Key(longName), longName, "x");
-
     WalkLog log;
     int stopTests = 0;
     CRegTreeWalker::Params params;
@@ -159,10 +155,7 @@ TEST_F(HistoryContainerTest, NamesOfMoreThanMaxPathBytesAreWalkedWhole)
     params.m_pfnStop = [](void* tests) { return ++*static_cast<int*>(tests) > 100 ? 1 : 0; };
     params.m_pStopData = &stopTests;
     ASSERT_EQ(1, CRegTreeWalker(params).Walk(HKEY_CURRENT_USER, kExtensibleCacheKey));
-    EXPECT_EQ((std::set<std::string>{longName + "|CachePath", longName + "|" + longName}),
-              std::set<std::string>(log.values.begin(), log.values.end()));
-    EXPECT_EQ(1, RunThreeSteps(Item(1108)).scanned);
-    EXPECT_EQ((std::set<std::string>{folder + "\\long.dat"}), ListedPaths());
+    EXPECT_EQ(std::vector<std::string>{longName + "|" + longName}, log.values);
 }
 
 TEST_F(HistoryContainerTest, TheCountTakesExpandableStringsBeforePlainStrings)

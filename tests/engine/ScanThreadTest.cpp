@@ -233,10 +233,7 @@ TEST_F(ScanThreadTest, ClearedEntriesAreSkippedEvenWhenAnItemHoldsIdentifierZero
 {
     CModItem* damaged = OneStep(1100);
     damaged->m_nId = 0;  // as a module whose section name ends in no number
-    damaged->m_pfnScanAll = [](CModItem* item) {
-        Record("A", item);
-        return 1;
-    };
+    damaged->m_pfnScanAll = [](CModItem* item) { Record("A", item); return 1; };
     OneStep(1101);
     Check({0, 1101, 0});
     ASSERT_TRUE(RunScan().ended);
