@@ -83,7 +83,10 @@ int NextCustomItemId(const CModList& catalogue)
 {
     int largest = kFirstCustomItemId - 1;
     for (const CCustomEntry& entry : CustomEntriesOf(catalogue)) largest = std::max(largest, entry.m_nId);
-    return largest + 1;
+    // Another data file may hold the next numbers; sharing one would share its checked state.
+    int id = largest + 1;
+    while (catalogue.FindById(id)) ++id;
+    return id;
 }
 
 std::string CustomItemsText(const std::vector<CCustomEntry>& entries)

@@ -32,7 +32,7 @@ bool IsCustomItem(const CModItem& item);
 std::vector<CCustomEntry> CustomEntriesOf(const CModList& catalogue);
 
 // Identifier of a new entry: 1 + the largest identifier of the catalogue's custom items, at least
-// 5001.
+// 5001, and past any identifier that another catalogue item holds.
 int NextCustomItemId(const CModList& catalogue);
 
 // The content of the custom-items file before scrambling: with entries, the header of comment

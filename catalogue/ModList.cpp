@@ -1,5 +1,7 @@
 #include "catalogue/ModList.h"
 
+#include <utility>
+
 #include "app/CleanerApp.h"
 #include "catalogue/BuiltinItems.h"
 #include "catalogue/CookiesFile.h"
@@ -59,6 +61,31 @@ void SetUpPluginItem(CModItem& item)
         item.m_pfnOnFileFound = functions.pfnOnCustomFile;
         item.m_pfnOnFolderFound = functions.pfnOnCustomFolder;
     }
+}
+
+bool IdHeldBefore(const CModItem* items, int end, int id)
+{
+    for (int i = 0; i < end; ++i)
+        if (items[i].m_nId == id) return true;
+    return false;
+}
+
+// A module whose identifier an earlier item holds would share that item's checked state and
+// look-ups: it is dropped as damaged and the later items move up. Identifier 0 was complained about
+// by the fill pass already. Returns the number of items kept.
+int DropTakenIdentifiers(CModItem* items, int count)
+{
+    int kept = kBuiltinItemCount;
+    for (int i = kBuiltinItemCount; i < count; ++i) {
+        const int id = items[i].m_nId;
+        if (id != 0 && IdHeldBefore(items, kept, id)) {
+            ShowDamagedModuleWarning();
+            continue;
+        }
+        if (kept != i) items[kept] = std::move(items[i]);
+        ++kept;
+    }
+    return kept;
 }
 
 }  // namespace
@@ -133,9 +160,10 @@ void CModList::Build()
         else
             SetUpPluginItem(item);
     }
+    m_nCount = m_nLoaded = DropTakenIdentifiers(m_pItems.get(), m_nCount);
 }
 
-CModItem* CModList::FindById(int id)
+CModItem* CModList::FindById(int id) const
 {
     if (!m_pItems) return nullptr;
     for (int i = 0; i < m_nCount; ++i)

@@ -57,12 +57,13 @@ public:
     CModList(const CModList&) = delete;
     CModList& operator=(const CModList&) = delete;
 
-    // (Re)builds the whole catalogue from the built-in table and the four plug-in data files.
-    // Invalidates every item pointer and clears the checked identifiers. Refused while a worker
-    // runs (m_bBusy), since the worker reads the items.
+    // (Re)builds the whole catalogue from the built-in table and the four plug-in data files; a
+    // module whose identifier (other than 0) an earlier item holds is left out with the
+    // damaged-module message. Invalidates every item pointer and clears the checked identifiers.
+    // Refused while a worker runs (m_bBusy), since the worker reads the items.
     void Build();
     // First item with this identifier, or null.
-    CModItem* FindById(int id);
+    CModItem* FindById(int id) const;
     // Item at a zero-based index, or null outside 0..m_nCount-1.
     CModItem* GetAt(int index);
 

@@ -142,7 +142,7 @@ bool HasModules(CBlockLineReader& reader, std::string& firstName)
 int IdentifierOrComplain(const std::string& sectionName)
 {
     int id = ItemIdFromSectionName(sectionName);
-    if (id == 0) ShowPluginFileWarning(std::string(kDamagedModuleText) + kPluginSupportAddress, kErrorCaption);
+    if (id == 0) ShowDamagedModuleWarning();
     return id;
 }
 
@@ -155,6 +155,11 @@ void FillItem(CModItem& item, const CParsedModule& module, const std::string& se
 }
 
 }  // namespace
+
+void ShowDamagedModuleWarning()
+{
+    ShowPluginFileWarning(std::string(kDamagedModuleText) + kPluginSupportAddress, kErrorCaption);
+}
 
 int SelectModules(const std::string& path, std::vector<int>& ordinals)
 {

@@ -12,6 +12,9 @@
 // Support address of the damaged-module message.
 extern const char* const kPluginSupportAddress;
 
+// The damaged-module message, in an ownerless box (the data files are read before any window).
+void ShowDamagedModuleWarning();
+
 // Number of modules of the file that become items; `ordinals` receives the zero-based ordinal of
 // each one's section among all section headers of the file, in file order. Reads the setting
 // DontShowPluginsWithUndetApps first. Failures show a message box and give 0.

@@ -86,10 +86,19 @@ void ScanRegistryRule(CRunContext* context, const CRegistryRule& rule)
     ReportRegistryObject(context, object, count);
 }
 
-// The path of an object must name a key below the root: an empty one would be the root itself.
-bool NamesASubKey(const std::string& path)
+std::string TrimmedKeyPath(const std::string& path)
 {
-    return !framework::MbsTrimChar(framework::MbsTrim(path), '\\').empty();
+    return framework::MbsTrimChar(framework::MbsTrim(path), '\\');
+}
+
+// The path of an object must name a key below the root: an empty one would be the root itself.
+bool NamesASubKey(const std::string& path) { return !TrimmedKeyPath(path).empty(); }
+
+// A whole key goes only from two levels below the root on: "Software" or "Control Panel" alone
+// would take every program's settings with it.
+bool MayRemoveWholeKey(const std::string& path)
+{
+    return framework::MbsFindChar(TrimmedKeyPath(path), '\\') != std::string::npos;
 }
 
 }  // namespace
@@ -115,7 +124,7 @@ bool ParseRegistryRule(const std::string& rule, CRegistryRule& parsed)
     parsed.m_strSubKey = subKey;
     parsed.m_strValueField = valueField;
     parsed.m_bWholeKey = valueField.empty() || valueField == kWholeKeyField;
-    return true;
+    return !parsed.m_bWholeKey || MayRemoveWholeKey(subKey);
 }
 
 void ScanRegistryRules(CModItem* pItem)
@@ -129,6 +138,7 @@ void ScanRegistryRules(CModItem* pItem)
 int CleanRegistryObject(CFoundObject* pObject, CRunContext* pContext, int, int)
 {
     if (!NamesASubKey(pObject->m_strPath)) return 1;
+    if (pObject->m_nKind == kObjRegKey && !MayRemoveWholeKey(pObject->m_strPath)) return 1;
     const HKEY root = ParamToRootKey(pObject->m_dwParam2);
     LONG result;
     int count;

@@ -23,8 +23,9 @@ struct CRegistryRule {
 };
 
 // "root\sub-key|value": false (a rule to skip) when the key path, the root name or the sub-key is
-// missing - an empty sub-key would name a whole hive. "HKLM" (any case) is HKEY_LOCAL_MACHINE;
-// "HKCU" and every other root name are HKEY_CURRENT_USER.
+// missing - an empty sub-key would name a whole hive - and when a whole-key rule names a key
+// directly below the root ("HKCU\Software|*.*"). "HKLM" (any case) is HKEY_LOCAL_MACHINE; "HKCU"
+// and every other root name are HKEY_CURRENT_USER.
 bool ParseRegistryRule(const std::string& rule, CRegistryRule& parsed);
 
 // The registry rules of an item, all of them in order, without stop test: each key that opens (and
@@ -32,7 +33,8 @@ bool ParseRegistryRule(const std::string& rule, CRegistryRule& parsed);
 void ScanRegistryRules(CModItem* pItem);
 
 // Cleaning function of registry objects: the whole key (kind 3, counting m_nParam objects) or one
-// value (kind 4, counting 1). A key or value that is already gone counts nothing. Returns 1.
+// value (kind 4, counting 1). A key or value that is already gone counts nothing, and neither the
+// root nor a whole key directly below it is touched. Returns 1.
 int CleanRegistryObject(CFoundObject* pObject, CRunContext* pContext, int nReserved1, int nReserved2);
 
 // The deletions of CleanRegistryObject. Wine grants every deletion that the opening of the key

@@ -1,5 +1,8 @@
 #include "engine/AutoCompleteItem.h"
 
+#include <set>
+#include <string>
+
 #include "engine/OneStepItem.h"
 #include "engine/ProtectedStorage.h"
 #include "engine/RunReport.h"
@@ -17,21 +20,25 @@ int DeleteItemsOf(IPStore* store)
     if (FAILED(store->EnumItems(PST_KEY_CURRENT_USER, &kAutoCompleteItemType, &kAutoCompleteItemType, 0, &items)) ||
         !items)
         return 0;
-    int count = 0;
+    std::set<std::wstring> deleted;
     for (;;) {
-        LPWSTR name = nullptr;
-        if (items->Next(1, &name, nullptr) != S_OK) break;
-        HRESULT deleted = store->DeleteItem(PST_KEY_CURRENT_USER, &kAutoCompleteItemType, &kAutoCompleteItemType,
-                                            name, nullptr, kNoUiFlags);
-        CoTaskMemFree(name);
-        // An item that cannot go would come back after every reset.
-        if (FAILED(deleted)) break;
-        ++count;
+        LPWSTR listed = nullptr;
+        if (items->Next(1, &listed, nullptr) != S_OK || !listed) break;
+        const std::wstring name = listed;
+        CoTaskMemFree(listed);
+        // An item still listed after its deletion did not go and would come back after every reset:
+        // it is not counted, and the cleaning ends.
+        if (deleted.erase(name)) break;
+        // So would an item that cannot go.
+        if (FAILED(store->DeleteItem(PST_KEY_CURRENT_USER, &kAutoCompleteItemType, &kAutoCompleteItemType,
+                                     name.c_str(), nullptr, kNoUiFlags)))
+            break;
+        deleted.insert(name);
         // The deletion changed the set being enumerated: start again from the first item.
         items->Reset();
     }
     items->Release();
-    return count;
+    return static_cast<int>(deleted.size());
 }
 
 }  // namespace

@@ -17,8 +17,9 @@ extern const GUID kAutoCompleteItemType;
 int ScanAutoComplete(CModItem* pItem);
 
 // Deletes the AutoComplete items of the current user one by one, starting the enumeration again
-// after every deletion, until none is left or a deletion fails. Returns the number deleted; 0 when
-// the library, its entry point, the store or the enumeration is not available.
+// after every deletion, until none is left, a deletion fails or a deleted item is listed again.
+// Returns the number deleted; 0 when the library, its entry point, the store or the enumeration is
+// not available.
 int DeleteAutoCompleteItems();
 
 // Cleaning function of the AutoComplete object: adds the number of deleted items to the deleted

@@ -1,16 +1,28 @@
 #include "engine/RegTreeWalker.h"
 
+#include <string>
+
 #include "framework/ScopedHandle.h"
 
 namespace {
 
-constexpr DWORD kNameBufferSize = 260;
 // The walk asks for the rights that cleaning a key would need, so a key it may not change is not
 // walked.
 constexpr REGSAM kWalkAccess = KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
 
-// ERROR_MORE_DATA only says that the data did not fit, and the walk reads no data.
-bool Enumerated(LONG error) { return error == ERROR_SUCCESS || error == ERROR_MORE_DATA; }
+// RegQueryInfoKeyA gives the longest names in characters, and in code page 936 a character can take
+// two bytes: a key name of 130 Chinese characters already needs 261.
+std::string NameBuffer(DWORD longestName) { return std::string(2 * longestName + 1, '\0'); }
+
+// The name's bytes, once the enumeration filled the buffer; false for a name that did not fit (it
+// grew since the key was asked) or could not be read - the walk passes no data, so ERROR_MORE_DATA
+// can only mean the name.
+bool TakeName(LONG error, std::string& buffer, DWORD length)
+{
+    if (error != ERROR_SUCCESS) return false;
+    buffer.resize(length);
+    return true;
+}
 
 }  // namespace
 
@@ -49,36 +61,39 @@ int CRegTreeWalker::GetCount(DWORD type) const
 
 bool CRegTreeWalker::WalkValues(HKEY key, const char* pszKeyPath)
 {
-    DWORD values = 0;
-    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
+    DWORD values = 0, longestName = 0;
+    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, &longestName, nullptr,
                          nullptr, nullptr) != ERROR_SUCCESS)
         return true;
     for (DWORD index = 0; index < values; ++index) {
         if (StopRequested()) return false;
-        char name[kNameBufferSize] = "";
-        DWORD nameLength = kNameBufferSize;
+        std::string name = NameBuffer(longestName);
+        DWORD nameLength = static_cast<DWORD>(name.size());
         DWORD type = REG_NONE;
-        if (!Enumerated(RegEnumValueA(key, index, name, &nameLength, nullptr, &type, nullptr, nullptr))) continue;
+        LONG error = RegEnumValueA(key, index, &name[0], &nameLength, nullptr, &type, nullptr, nullptr);
+        if (!TakeName(error, name, nameLength)) continue;
         CountValue(type);
         if (m_params.m_pfnOnValue && (m_params.m_dwTypeFilter == 0 || m_params.m_dwTypeFilter == type))
-            m_params.m_pfnOnValue(key, m_params.m_pUserData, pszKeyPath, name);
+            m_params.m_pfnOnValue(key, m_params.m_pUserData, pszKeyPath, name.c_str());
     }
     return true;
 }
 
 bool CRegTreeWalker::WalkSubKeys(HKEY key)
 {
-    DWORD subKeys = 0;
-    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr, nullptr, nullptr,
+    DWORD subKeys = 0, longestName = 0;
+    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subKeys, &longestName, nullptr, nullptr, nullptr, nullptr,
                          nullptr, nullptr) != ERROR_SUCCESS)
         return true;
     for (DWORD index = 0; index < subKeys; ++index) {
         if (StopRequested()) return false;
-        char name[kNameBufferSize] = "";
-        DWORD nameLength = kNameBufferSize;
-        if (!Enumerated(RegEnumKeyExA(key, index, name, &nameLength, nullptr, nullptr, nullptr, nullptr))) continue;
-        int inner = Walk(key, name);
-        if (m_params.m_pfnOnKey) m_params.m_pfnOnKey(this, 0, name, nullptr);
+        std::string name = NameBuffer(longestName);
+        DWORD nameLength = static_cast<DWORD>(name.size());
+        LONG error = RegEnumKeyExA(key, index, &name[0], &nameLength, nullptr, nullptr, nullptr, nullptr);
+        // An empty name would open this very key again, and the walk would never end.
+        if (!TakeName(error, name, nameLength) || name.empty()) continue;
+        int inner = Walk(key, name.c_str());
+        if (m_params.m_pfnOnKey) m_params.m_pfnOnKey(this, 0, name.c_str(), nullptr);
         // A stop inside the last sub-key has no later stop test of this pass to see it.
         if (inner == 0) return false;
     }

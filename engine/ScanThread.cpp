@@ -90,7 +90,10 @@ int ScanCheckedItems(CModList& catalogue, CRunContext& context)
     SetProgressRange(&context, context.m_pTotalBar, 0);
     SetProgressPos(&context, context.m_pTotalBar, 0);
     for (unsigned i = 0; i < n; ++i) {
-        CModItem* item = catalogue.FindById(catalogue.m_pCheckedIds[i]);
+        // 0 marks an entry taken out of the run (the custom search clears the other custom items);
+        // a damaged module may hold that identifier.
+        const int id = catalogue.m_pCheckedIds[i];
+        CModItem* item = id != 0 ? catalogue.FindById(id) : nullptr;
         if (!item) continue;
         item->m_pScanContext = &context;
         context.m_pWnd->SetItemText(kIdcStatusLine,

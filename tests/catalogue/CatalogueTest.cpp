@@ -2,6 +2,7 @@
 // the data-file passes become items.
 #include "app/CleanerApp.h"
 #include "catalogue/ModList.h"
+#include "support/BoxWatcher.h"
 #include "support/Sandbox.h"
 
 #include <cstring>
@@ -312,6 +313,22 @@ TEST_F(CatalogueTest, PluginModulesFollowTheBuiltinsInFileOrderWithFunctionsBySp
     // Two modules without a usable number share identifier 0: the first in catalogue order wins.
     EXPECT_EQ(catalogue.FindById(0), catalogue.GetAt(16));
     EXPECT_EQ(catalogue.FindById(9999), nullptr);
+}
+
+TEST_F(CatalogueTest, AModuleWhoseIdentifierIsTakenIsLeftOutAsDamaged)
+{
+    // "-" takes the identifier of a built-in, of an earlier file, of an earlier module of its file.
+    InstallFakeDataFiles({{{2101, "A", false, ""}}, {{1104, "-", false, ""}, {2101, "-", false, ""}},
+                          {{0, "B", false, ""}, {2301, "C", false, ""}, {2301, "-", false, ""}, {0, "D", false, ""}},
+                          {}});
+    CModList catalogue;
+    const std::vector<testsupport::SeenBox> boxes = testsupport::CloseBoxesDuring([&] { catalogue.Build(); });
+    EXPECT_EQ(boxes.size(), 3u);
+    for (const testsupport::SeenBox& box : boxes) EXPECT_EQ(box.text.rfind("插件已损坏", 0), 0u) << box.text;
+    std::string titles;
+    for (int i = kBuiltinItemCount; i < catalogue.m_nCount; ++i) titles += catalogue.GetAt(i)->m_strTitle;
+    EXPECT_EQ(titles, "ABCD");
+    ExpectStopWiring(catalogue);
 }
 
 TEST_F(CatalogueTest, CustomItemsWalkWithAFolderCallbackThatDoesNothing)

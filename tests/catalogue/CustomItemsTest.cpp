@@ -94,6 +94,12 @@ TEST_F(CustomItemsTest, NewIdentifierIsOneAboveTheLargestCustomIdentifierButAtLe
     WriteData("DiskCleanEng.dat", CustomModule(4000, "低编号", "*.a"));
     ASSERT_TRUE(Rebuild().empty());
     EXPECT_EQ(NextCustomItemId(g_theScanningThreadsParam), 5001);
+
+    // Numbers that other items hold are passed over.
+    const char kRule[] = "PushFileParam=*.a\r\n";
+    WriteData("SysEng.dat", Module(5001, "甲", kRule) + Module(5002, "乙", kRule));
+    ASSERT_TRUE(Rebuild().empty());
+    EXPECT_EQ(NextCustomItemId(g_theScanningThreadsParam), 5003);
 }
 
 TEST_F(CustomItemsTest, FileHoldsTheHeaderAndOneModulePerEntryWithoutTrailingSemicolons)

@@ -29,9 +29,13 @@ TEST(RegistryRuleFields, RootsValueFieldsAndRulesWithoutSubKey)
     EXPECT_EQ(rule.m_strValueField, "LastFile");
     EXPECT_FALSE(rule.m_bWholeKey);
 
-    // Without a key path or a root, and - since it would name a whole hive - without a sub-key.
+    EXPECT_TRUE(ParseRegistryRule("HKCU\\Software\\|LastFile", rule)) << "one value of a top-level key";
+
+    // Without a key path or a root, and - since it would name a whole hive - without a sub-key or
+    // with a whole key directly below the root ("乗" ends in the byte of "\\").
     for (const char* skipped : {"", "|*.*", "\\Software\\App|*.*", "HKCU|*.*", "HKCU\\|*.*", "HKCU\\\\|*.*",
-                                "HKCU\\  |x", "HKLM"}) {
+                                "HKCU\\  |x", "HKLM", "HKCU\\Software|*.*", "HKCU\\Control Panel|",
+                                "HKCU\\Software\\|", "HKLM\\\\Software\\\\ |*.*", "HKCU\\Software", "HKCU\\乗|*.*"}) {
         SCOPED_TRACE(skipped);
         EXPECT_FALSE(ParseRegistryRule(skipped, rule));
     }
@@ -86,7 +90,7 @@ TEST_F(RuleScanTest, OneValueRulesListExistingValuesOnlyUnderAnyRootName)
 TEST_F(RuleScanTest, RulesWithoutSubKeyNeverListOrCleanAWholeHive)
 {
     testsupport::SetRegString(kApp, "LastFile", "C:\\a.txt");
-    CModItem item = PluginItem({}, {"HKCU\\|*.*", "HKCU|*.*", "HKCU\\\\|", "HKCU\\ |LastFile"});
+    CModItem item = PluginItem({}, {"HKCU\\|*.*", "HKCU|*.*", "HKCU\\\\|", "HKCU\\ |LastFile", "HKCU\\Software\\|*.*"});
     ASSERT_EQ(Scan(item), 1);
     EXPECT_TRUE(ObjectPaths().empty());
 
@@ -99,6 +103,9 @@ TEST_F(RuleScanTest, RulesWithoutSubKeyNeverListOrCleanAWholeHive)
     EXPECT_EQ(CleanOnWorker(hive), 1);
     EXPECT_TRUE(testsupport::RegValueExists(kApp, "LastFile"));
     EXPECT_EQ(m_context.m_nFoundOrDeleted + m_context.m_nNotDeleted, 0);
+    hive.m_strPath = "Software\\";  // so is a whole key directly below the root
+    EXPECT_EQ(CleanOnWorker(hive), 1);
+    EXPECT_TRUE(testsupport::RegValueExists(kApp, "LastFile"));
 }
 
 CFoundObject RegistryObject(int kind, const std::string& path, const std::string& name, int param)

@@ -18,6 +18,7 @@ class FakeStore : public IPStore {
 public:
     std::vector<std::wstring> m_items;
     int m_nFailDeleteCall = 0;  // 1-based DeleteItem call that fails; 0: none
+    std::wstring m_strStuck;    // deleted with S_OK, yet still listed (up to the 100th call, so no hang)
     HRESULT m_hrEnum = S_OK;
     std::vector<std::string> m_log;
     int m_nDeleteCalls = 0;
@@ -95,6 +96,7 @@ public:
             flags != 0x10)
             m_bArgumentsRight = false;
         if (++m_nDeleteCalls == m_nFailDeleteCall) return E_ACCESSDENIED;
+        if (wide == m_strStuck) return m_nDeleteCalls < 100 ? S_OK : E_ACCESSDENIED;
         for (size_t i = 0; i < m_items.size(); ++i) {
             if (m_items[i] == wide) {
                 m_items.erase(m_items.begin() + static_cast<long>(i));
@@ -289,6 +291,15 @@ TEST_F(AutoCompleteTest, AnItemThatCannotBeDeletedEndsTheCleaning)
     EXPECT_EQ(1, m_context.m_nFoundOrDeleted);
     EXPECT_EQ(0, fake.m_store.m_nEnumRefs);
     EXPECT_EQ(1u, fake.m_library.freed.size());
+}
+
+TEST_F(AutoCompleteTest, AnItemStillListedAfterItsDeletionIsNotCountedAndEndsTheCleaning)
+{
+    FakePStore fake;
+    fake.m_store.m_items = {L"name", L"email", L"city"};
+    fake.m_store.m_strStuck = L"email";
+    EXPECT_EQ(1, DeleteAutoCompleteItems());
+    EXPECT_EQ(2, fake.m_store.m_nDeleteCalls);
 }
 
 TEST_F(AutoCompleteTest, WithoutLibraryEntryPointStoreOrEnumerationNothingIsDeleted)

@@ -141,6 +141,23 @@ TEST_F(HistoryContainerTest, TheWalkVisitsEveryValueAndCountsThemByType)
     EXPECT_EQ(0, missing.Count(REG_NONE, HKEY_CURRENT_USER, "Software\\Quillon test\\no such key"));
 }
 
+TEST_F(HistoryContainerTest, NamesOfMoreThanMaxPathBytesAreWalkedWhole)
+{
+    std::string longName;  // 130 characters: within the registry's 255, but 260 bytes in code page 936
+    for (int i = 0; i < 130; ++i) longName += "历";
+    SetRegString(Key(longName), longName, "x");
+    WalkLog log;
+    int stopTests = 0;
+    CRegTreeWalker::Params params;
+    params.m_pfnOnValue = LogValue;
+    params.m_pUserData = &log;
+    // A walk that enters the same key again and again is stopped before it overflows the stack.
+    params.m_pfnStop = [](void* tests) { return ++*static_cast<int*>(tests) > 100 ? 1 : 0; };
+    params.m_pStopData = &stopTests;
+    ASSERT_EQ(1, CRegTreeWalker(params).Walk(HKEY_CURRENT_USER, kExtensibleCacheKey));
+    EXPECT_EQ(std::vector<std::string>{longName + "|" + longName}, log.values);
+}
+
 TEST_F(HistoryContainerTest, TheCountTakesExpandableStringsBeforePlainStrings)
 {
     CModItem* item = Item(1108);

@@ -229,6 +229,17 @@ TEST_F(ScanThreadTest, ItemsAreCalledByTheContractInCheckedOrder)
     EXPECT_EQ(0, m_window.ProgressPos(kIdcItemBar));
 }
 
+TEST_F(ScanThreadTest, ClearedEntriesAreSkippedEvenWhenAnItemHoldsIdentifierZero)
+{
+    CModItem* damaged = OneStep(1100);
+    damaged->m_nId = 0;  // as a module whose section name ends in no number
+    damaged->m_pfnScanAll = [](CModItem* item) { Record("A", item); return 1; };
+    OneStep(1101);
+    Check({0, 1101, 0});
+    ASSERT_TRUE(RunScan().ended);
+    EXPECT_EQ((Strings{"A1101"}), CallNames());
+}
+
 TEST_F(ScanThreadTest, AScanThatReturnsZeroEndsTheRunAsCancelledAfterItsFinish)
 {
     ThreeSteps(1100);

@@ -36,6 +36,8 @@ framework::ScopedRegKey CreateKey(const std::string& key)
 RegistrySandbox::RegistrySandbox()
 {
     m_scratch = "Software\\QuillonTestSandbox\\" + UniqueName("reg");
+    // A run that crashed left its scratch key behind, and Wine reuses process ids: start empty.
+    SHDeleteKeyA(HKEY_CURRENT_USER, m_scratch.c_str());
     LONG r = RegCreateKeyExA(HKEY_CURRENT_USER, m_scratch.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
                              nullptr, &m_key, nullptr);
     if (r != ERROR_SUCCESS) throw std::runtime_error("cannot create the registry sandbox");

@@ -326,7 +326,7 @@ TEST_F(ItemsDlgTest, KeysShowTheDescriptionOfTheRowTheyAreAboutToFocus)
     // Forty items with numbered descriptions; item 5 has none.
     std::string modules;
     for (int i = 0; i < 40; ++i)
-        modules += Module(2400 + i, framework::Format("项目 %02d", i), 23,
+        modules += Module(2500 + i, framework::Format("项目 %02d", i), 23,
                           i == 5 ? "" : framework::Format("ModDescription=描述 %02d\r\n", i));
     WriteDataFiles("", modules);
     ASSERT_NE(Open(2), nullptr);
