@@ -6,6 +6,8 @@
 
 #include <vector>
 
+const char* const kSupportAddress = "support@quillon.example";
+
 namespace {
 
 const char kNoSystemText[] = "无法从系统消息表资源中获取错误信息!";

@@ -8,6 +8,9 @@
 
 // Text of a string resource (buffer of 1024 bytes); when it cannot be loaded, the system's text for
 // the last error code instead, so a message box never shows an empty text.
+// The one support address the program's messages name.
+extern const char* const kSupportAddress;
+
 std::string LoadResString(UINT id);
 
 // The system message text for an error code, with its closing line break; a fixed Chinese text when

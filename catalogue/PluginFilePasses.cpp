@@ -13,8 +13,6 @@
 #include <windows.h>
 #include <shlwapi.h>
 
-const char* const kPluginSupportAddress = "support@venmoor.com";
-
 namespace {
 
 const char kErrorCaption[] = "错误";
@@ -158,7 +156,7 @@ void FillItem(CModItem& item, const CParsedModule& module, const std::string& se
 
 void ShowDamagedModuleWarning()
 {
-    ShowPluginFileWarning(std::string(kDamagedModuleText) + kPluginSupportAddress, kErrorCaption);
+    ShowPluginFileWarning(std::string(kDamagedModuleText) + kSupportAddress, kErrorCaption);
 }
 
 int SelectModules(const std::string& path, std::vector<int>& ordinals)

@@ -9,8 +9,6 @@
 #include <string>
 #include <vector>
 
-// Support address of the damaged-module message.
-extern const char* const kPluginSupportAddress;
 
 // The damaged-module message, in an ownerless box (the data files are read before any window).
 void ShowDamagedModuleWarning();

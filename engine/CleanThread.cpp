@@ -17,8 +17,6 @@
 #include "framework/MbString.h"
 #include "resource.h"
 
-const char* const kSupportAddress = "support@quillon.example";
-
 namespace {
 
 constexpr int kSecondsPerMinute = 60;

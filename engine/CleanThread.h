@@ -11,9 +11,6 @@
 struct CCleaningParam;
 struct CRunContext;
 
-// The support address named in the message about a row whose object does not exist.
-extern const char* const kSupportAddress;
-
 // cpCleaningParam: a CCleaningParam allocated with new, which the thread deletes. 1 on the early
 // errors (no parameter block, no main window), else 0.
 UINT CleanThreadProc(LPVOID cpCleaningParam);

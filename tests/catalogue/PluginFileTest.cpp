@@ -206,7 +206,7 @@ TEST_F(PluginFileTest, IdentifierComesFromTheLastFourCharactersOfTheSectionName)
     EXPECT_EQ(result.Titles()[1], "Two digits") << "the damaged module is still listed";
     ASSERT_EQ(result.boxes.size(), 2u);
     for (const SeenBox& box : result.boxes)
-        ExpectWarningBox(box, "插件已损坏...!\n请与技术支持部门联系: support@venmoor.com", "错误");
+        ExpectWarningBox(box, std::string("插件已损坏...!\n请与技术支持部门联系: ") + kSupportAddress, "错误");
 }
 
 TEST_F(PluginFileTest, DuplicateNamesAndTitlesWithinAFileAreSkipped)
