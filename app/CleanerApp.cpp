@@ -5,6 +5,7 @@
 #include "app/Utilities.h"
 #include "catalogue/FileReplace.h"
 #include "catalogue/ModList.h"
+#include "engine/ItemWiring.h"
 #include "engine/SecureDelete.h"
 #include "ui/MainDlg.h"
 #include "resource.h"
@@ -33,6 +34,8 @@ CCleanerApp& TheApp()
     return app;
 }
 
+CSettingsStore& TheSettings() { return TheApp().m_Settings; }
+
 int CCleanerApp::Run(int argc, char** argv)
 {
     switch (ClaimSingleInstance(kQuillonInstanceEvents, m_hRunningEvent, m_hRefusalEvent)) {
@@ -58,6 +61,7 @@ int CCleanerApp::Run(int argc, char** argv)
     const int passes = m_Settings.GetRunOptions().m_nOverwritePasses;
     SweepTransientFiles([passes](const std::string& path) { ShredFile(path, passes); });
     // Failures of the plug-in data files are reported by the build and do not stop the start.
+    WireItemFunctions();
     g_theScanningThreadsParam.Build();
 
     RunMainDialog(commandLine.m_bAutoClean);

@@ -1,7 +1,8 @@
 // The application object: exists once per process, owns the settings store and the single-instance
 // events, and runs the start routine (single instance, command line, registry keys, leftovers of
-// interrupted file rewrites, catalogue, then the main dialog modally; the process ends when the main dialog has ended). Every window and thread
-// reaches the settings through TheApp().
+// interrupted file rewrites, catalogue, then the main dialog modally; the process ends when the
+// main dialog has ended). Only the windows and WinMain need it: the settings store is reachable
+// through TheSettings() of its own header.
 #pragma once
 
 #include "app/SettingsStore.h"
@@ -22,4 +23,3 @@ public:
 };
 
 CCleanerApp& TheApp();
-inline CSettingsStore& TheSettings() { return TheApp().m_Settings; }

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "app/CleanerApp.h"
 #include "framework/MbString.h"
 #include "framework/ScopedHandle.h"
 

@@ -94,6 +94,10 @@ private:
     std::string KeyPath(const char* subkey) const;
 };
 
+// The process's one settings store (it lives in the application object). Workers read it through
+// their run context instead.
+CSettingsStore& TheSettings();
+
 // One DWORD option of Settings with the value that readers assume when it is absent.
 struct CDwordOption {
     const char* m_pszName;

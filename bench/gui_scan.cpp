@@ -20,8 +20,9 @@
 #include <string>
 #include <vector>
 
-#include "app/CleanerApp.h"
+#include "app/SettingsStore.h"
 #include "catalogue/ModList.h"
+#include "engine/ItemWiring.h"
 #include "engine/RunReport.h"
 #include "engine/ScanThread.h"
 #include "engine/WorkerMessages.h"
@@ -236,6 +237,7 @@ int main()
     TheSettings().Start();
     TheSettings().WriteDword(CSettingsStore::ItemStateName(kTempItemId).c_str(), 1, kItemStatesSubkey);
     SetPluginFilePasses(CPluginFilePasses{});
+    WireItemFunctions();
     g_theScanningThreadsParam.Build();
 
     char temp[MAX_PATH] = "";

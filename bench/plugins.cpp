@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "app/CleanerApp.h"
 #include "app/SettingsStore.h"
-#include "catalogue/CookiesFile.h"
+#include "engine/ItemWiring.h"
+#include "engine/CookiesFile.h"
 #include "catalogue/ModList.h"
 #include "engine/RunContext.h"
 #include "framework/ScopedHandle.h"
@@ -85,6 +85,7 @@ int main()
         dataBytes += bytes;
     }
     TheSettings().m_astrPluginFiles = files;
+    WireItemFunctions();
 
     std::vector<double> buildTimes, readTimes;
     int items = 0;

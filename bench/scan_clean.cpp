@@ -20,8 +20,9 @@
 #include <string>
 #include <vector>
 
-#include "app/CleanerApp.h"
+#include "app/SettingsStore.h"
 #include "catalogue/ModList.h"
+#include "engine/ItemWiring.h"
 #include "engine/CleanThread.h"
 #include "engine/CleaningParam.h"
 #include "engine/FolderWalker.h"
@@ -257,6 +258,7 @@ void SetUpTreeItem()
     // The built-in items suffice; the bench does not read plug-in data files.
     SetPluginFilePasses(CPluginFilePasses{});
     CModList& catalogue = g_theScanningThreadsParam;
+    WireItemFunctions();
     catalogue.Build();
     CModItem* item = catalogue.FindById(kTreeItemId);
     item->m_bScanInOneStep = false;

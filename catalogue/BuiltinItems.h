@@ -1,20 +1,10 @@
 // The 15 built-in items of the catalogue (identifiers 1100..1114, in table order): texts, group,
-// image, kind of scan, parameter and the functions that find their objects.
+// image, kind of scan and parameter. The functions that find their objects come from the engine
+// (SetBuiltinItemFunctions of ModList.h).
 #pragma once
 
 #include "catalogue/ModItem.h"
 #include "catalogue/ModList.h"
-
-// The function slots of one item record, as the scanning thread calls them.
-struct CItemFunctions {
-    PFN_SCAN pfnScanAll;
-    PFN_PREPARE pfnPrepare;
-    PFN_COUNT pfnCount;
-    PFN_SCAN pfnScan;
-    PFN_FINISH pfnFinish;
-    PFN_ON_FOUND pfnOnFileFound;
-    PFN_ON_FOUND pfnOnFolderFound;
-};
 
 struct CBuiltinItem {
     const char* pszTitle;
@@ -23,10 +13,14 @@ struct CBuiltinItem {
     int nImage;
     bool bScanInOneStep;
     int nParam;
-    CItemFunctions functions;
 };
 
 extern const CBuiltinItem kBuiltinItems[kBuiltinItemCount];
 
-// Gives item `index` (0..14) its identifier, texts, numbers and functions from the table.
-void SetUpBuiltinItem(CModItem& item, int index);
+// Item parameter of the three-step Internet Explorer cache items: which part of the URL cache.
+constexpr int kCacheCookies = 1;
+constexpr int kCacheEntries = 2;
+constexpr int kCacheUrlHistory = 3;
+
+// Gives item `index` (0..14) its identifier, texts and numbers from the table, and the functions.
+void SetUpBuiltinItem(CModItem& item, int index, const CItemFunctions& functions);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/CleanerApp.h"
+#include "app/SettingsStore.h"
 #include "app/Utilities.h"
 #include "catalogue/FileReplace.h"
 #include "catalogue/PluginFileScramble.h"

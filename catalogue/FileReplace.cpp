@@ -1,6 +1,6 @@
 #include "catalogue/FileReplace.h"
 
-#include "app/CleanerApp.h"
+#include "app/SettingsStore.h"
 #include "framework/MbString.h"
 #include "framework/ScopedHandle.h"
 

@@ -19,6 +19,17 @@ using PFN_COUNT = int (*)(int* pnUnits, CModItem* pItem);
 using PFN_SCAN = int (*)(CModItem* pItem);
 using PFN_FINISH = void (*)(CModItem* pItem);
 
+// The function slots of one item record, as the scanning thread calls them.
+struct CItemFunctions {
+    PFN_SCAN pfnScanAll;
+    PFN_PREPARE pfnPrepare;
+    PFN_COUNT pfnCount;
+    PFN_SCAN pfnScan;
+    PFN_FINISH pfnFinish;
+    PFN_ON_FOUND pfnOnFileFound;
+    PFN_ON_FOUND pfnOnFolderFound;
+};
+
 // What a plug-in module supplies; all flags false and all texts empty for built-ins.
 struct CModPlugData {
     bool m_bHasFileRules = false;

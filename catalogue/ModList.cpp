@@ -2,13 +2,9 @@
 
 #include <utility>
 
-#include "app/CleanerApp.h"
+#include "app/SettingsStore.h"
 #include "catalogue/BuiltinItems.h"
-#include "catalogue/CookiesFile.h"
 #include "catalogue/PluginFilePasses.h"
-#include "catalogue/PluginRuleScan.h"
-#include "engine/CustomSearch.h"
-#include "engine/FolderWalker.h"
 #include "framework/MbString.h"
 
 CModList g_theScanningThreadsParam;
@@ -18,27 +14,12 @@ const char* const kSpecialKeyCustomRules = "PROCESS_RULES";
 
 namespace {
 
-// The custom search walks with this folder callback: custom items list files only, never folders.
-int IgnoreFolder(void*, int, const char*, void*)
-{
-    return 1;
-}
-
 // The plug-in data file reader; tests install passes of their own.
 CPluginFilePasses g_pluginFilePasses = {SelectPluginModules, FillPluginModules};
 
-// Wired here by the families that implement them: the rules engine (rule scan, cookies-file
-// callback), the folder walk (standard file and folder callbacks) and the Windows and disk items
-// (custom search and its file callback).
-CPluginItemFunctions g_pluginItemFunctions = {
-    /* pfnRuleScan */ PluginRuleScan,
-    /* pfnOnFileFound */ OnFileFound,
-    /* pfnOnFolderFound */ OnFolderFound,
-    /* pfnOnCookiesFile */ ScanCookiesFile,
-    /* pfnCustomSearch */ CustomSearch,
-    /* pfnOnCustomFile */ OnCustomFileFound,
-    /* pfnOnCustomFolder */ IgnoreFolder,
-};
+// The engine's functions, as it wired them (none until then).
+CPluginItemFunctions g_pluginItemFunctions;
+CItemFunctions g_builtinItemFunctions[kBuiltinItemCount] = {};
 
 // A plug-in item scans its rules in one step; its special key may route it to the cookies-file
 // callback or to the custom search instead.
@@ -110,6 +91,11 @@ const CPluginItemFunctions& GetPluginItemFunctions()
     return g_pluginItemFunctions;
 }
 
+void SetBuiltinItemFunctions(const CItemFunctions* rows)
+{
+    for (int i = 0; i < kBuiltinItemCount; ++i) g_builtinItemFunctions[i] = rows[i];
+}
+
 int IsStopRequested(HANDLE h)
 {
     return h != nullptr && WaitForSingleObject(h, 0) == WAIT_OBJECT_0 ? 1 : 0;
@@ -156,7 +142,7 @@ void CModList::Build()
         item.m_pfnIsStopRequested = ::IsStopRequested;
         item.m_hStopEvent = m_evStop;
         if (i < kBuiltinItemCount)
-            SetUpBuiltinItem(item, i);
+            SetUpBuiltinItem(item, i, g_builtinItemFunctions[i]);
         else
             SetUpPluginItem(item);
     }

@@ -30,7 +30,8 @@ const CPluginFilePasses& GetPluginFilePasses();
 
 // The functions that every plug-in item receives, chosen by its special key: the rule scan with the
 // standard walk callbacks, the cookies-file callback for "NETS_FIREFOXS_COOKIES", and the custom
-// search with its callbacks for "PROCESS_RULES". Defaults live in ModList.cpp; tests may swap them.
+// search with its callbacks for "PROCESS_RULES". The engine hands them over (WireItemFunctions);
+// tests may swap them.
 struct CPluginItemFunctions {
     PFN_SCAN pfnRuleScan = nullptr;
     PFN_ON_FOUND pfnOnFileFound = nullptr;
@@ -42,6 +43,8 @@ struct CPluginItemFunctions {
 };
 void SetPluginItemFunctions(const CPluginItemFunctions& functions);
 const CPluginItemFunctions& GetPluginItemFunctions();
+// The functions of the built-in items: kBuiltinItemCount rows, row i for item 1100 + i.
+void SetBuiltinItemFunctions(const CItemFunctions* rows);
 
 // The special keys that change a plug-in item's functions (compared without regard to case).
 extern const char* const kSpecialKeyFirefoxCookies;  // "NETS_FIREFOXS_COOKIES"

@@ -1,6 +1,6 @@
 #include "catalogue/PluginFilePasses.h"
 
-#include "app/CleanerApp.h"
+#include "app/SettingsStore.h"
 #include "app/Utilities.h"
 #include "catalogue/CustomItems.h"
 #include "catalogue/PathVars.h"

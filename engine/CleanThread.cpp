@@ -7,7 +7,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "app/CleanerApp.h"
+#include "app/SettingsStore.h"
 #include "app/Utilities.h"
 #include "engine/CleaningParam.h"
 #include "engine/RunContext.h"

@@ -2,7 +2,7 @@
 
 #include <shlwapi.h>
 
-#include "app/CleanerApp.h"
+#include "app/SettingsStore.h"
 #include "app/Utilities.h"
 #include "engine/FolderWalker.h"
 #include "engine/RunReport.h"

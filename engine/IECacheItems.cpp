@@ -1,6 +1,5 @@
 #include "engine/IECacheItems.h"
 
-#include "app/CleanerApp.h"
 #include "app/SettingsStore.h"
 #include "engine/FileStatus.h"
 #include "engine/RunReport.h"

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/CleanerApp.h"
+#include "app/SettingsStore.h"
 #include "app/Utilities.h"
 #include "engine/WorkerMessages.h"
 #include "framework/MbString.h"

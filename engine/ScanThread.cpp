@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/CleanerApp.h"
+#include "app/SettingsStore.h"
 #include "app/Utilities.h"
 #include "catalogue/ModList.h"
 #include "engine/RunContext.h"

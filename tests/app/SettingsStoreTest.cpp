@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "app/CleanerApp.h"
 #include "framework/ScopedHandle.h"
 #include "support/Sandbox.h"
 

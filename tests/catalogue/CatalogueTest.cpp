@@ -1,6 +1,6 @@
 // The catalogue: the built-in items, look-ups, the stop test, and how plug-in modules delivered by
 // the data-file passes become items.
-#include "app/CleanerApp.h"
+#include "app/SettingsStore.h"
 #include "catalogue/ModList.h"
 #include "support/BoxWatcher.h"
 #include "support/Sandbox.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/CleanerApp.h"
+#include "app/SettingsStore.h"
 #include "catalogue/PluginFileScramble.h"
 #include "support/Sandbox.h"
 

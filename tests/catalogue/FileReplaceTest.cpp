@@ -1,5 +1,5 @@
 // Replacing a file's content in steps that each leave the old or the new content whole.
-#include "app/CleanerApp.h"
+#include "app/SettingsStore.h"
 #include "catalogue/FileReplace.h"
 #include "support/Sandbox.h"
 

@@ -3,7 +3,7 @@
 // their messages (real message boxes, read and closed from another thread), and the catalogue built
 // from four files with the default passes.
 #include "support/BoxWatcher.h"
-#include "app/CleanerApp.h"
+#include "app/SettingsStore.h"
 #include "app/Utilities.h"
 #include "catalogue/ModList.h"
 #include "catalogue/PluginFilePasses.h"

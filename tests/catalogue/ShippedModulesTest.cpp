@@ -3,7 +3,7 @@
 // application in the sandbox and removes it.
 #include "support/BoxWatcher.h"
 #include "DataFileHelpers.h"
-#include "RuleScanFixture.h"
+#include "support/RuleScanFixture.h"
 
 #include <shlwapi.h>
 

@@ -14,7 +14,7 @@
 
 #include "support/TestMainWindow.h"
 #include "WorkerThreadRun.h"
-#include "app/CleanerApp.h"
+#include "app/SettingsStore.h"
 #include "app/Utilities.h"
 #include "catalogue/ModList.h"
 #include "engine/CleanThread.h"

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "support/ItemRunFixture.h"
-#include "app/CleanerApp.h"
+#include "app/SettingsStore.h"
 #include "engine/CustomSearch.h"
 #include "engine/ScanThread.h"
 #include "framework/MbString.h"

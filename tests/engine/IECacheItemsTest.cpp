@@ -11,7 +11,7 @@
 #include "support/ItemRunFixture.h"
 #include "TestUrlCache.h"
 #include "ThreeStepRun.h"
-#include "app/CleanerApp.h"
+#include "app/SettingsStore.h"
 #include "engine/IECacheItems.h"
 #include "engine/UrlCacheEnum.h"
 #include "engine/UrlCacheSearch.h"

@@ -11,7 +11,7 @@
 
 #include "support/TestMainWindow.h"
 #include "WorkerThreadRun.h"
-#include "app/CleanerApp.h"
+#include "app/SettingsStore.h"
 #include "catalogue/ModList.h"
 #include "engine/FolderWalker.h"
 #include "engine/RunReport.h"

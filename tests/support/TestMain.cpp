@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "engine/ItemWiring.h"
+
 int main(int argc, char** argv)
 {
     _setmbcp(_MB_CP_ANSI);
@@ -13,6 +15,7 @@ int main(int argc, char** argv)
         fprintf(stderr, "The tests need code page 936 (run them through scripts/test); ACP is %u\n", GetACP());
         return 2;
     }
+    WireItemFunctions();  // as the program does before it builds the catalogue
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,6 +1,6 @@
 #include "MainDlgFixture.h"
 
-#include "app/CleanerApp.h"
+#include "app/SettingsStore.h"
 #include "engine/FileStatus.h"
 #include "engine/TempFolderItem.h"
 

@@ -12,7 +12,7 @@
 #include <functional>
 #include <initializer_list>
 
-#include "app/CleanerApp.h"
+#include "app/SettingsStore.h"
 #include "app/Utilities.h"
 #include "ui/MainReportDlg.h"
 

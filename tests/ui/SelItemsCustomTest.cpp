@@ -6,7 +6,7 @@
 #include "SelItemsFixture.h"
 
 #include "MainDlgFixture.h"
-#include "app/CleanerApp.h"
+#include "app/SettingsStore.h"
 #include "app/Utilities.h"
 #include "ui/CreateEditModDlg.h"
 #include "ui/WarningMsgDlg.h"

@@ -1,7 +1,7 @@
 #include "SelItemsFixture.h"
 
 #include "MainDlgFixture.h"
-#include "app/CleanerApp.h"
+#include "app/SettingsStore.h"
 #include "catalogue/PluginFilePasses.h"
 #include "catalogue/PluginFileScramble.h"
 #include "framework/MbString.h"

@@ -2,7 +2,7 @@
 // as the start routine leaves them.
 #pragma once
 
-#include "app/CleanerApp.h"
+#include "app/SettingsStore.h"
 #include "support/Sandbox.h"
 
 #include <string>

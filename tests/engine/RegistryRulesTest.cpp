@@ -1,8 +1,8 @@
 // Registry rules of plug-in items: parsing (roots, value fields, rules that would name a whole
 // hive), the objects the scan lists with their counts, and cleaning them.
-#include "RuleScanFixture.h"
+#include "support/RuleScanFixture.h"
 
-#include "catalogue/RegistryRules.h"
+#include "engine/RegistryRules.h"
 
 namespace {
 

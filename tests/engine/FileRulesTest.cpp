@@ -1,9 +1,9 @@
 // File rules of plug-in items: the fields of a rule, the folder it names (path variables, the
 // external folder), the counting and scan passes with their progress, the 25-rule cap and stops.
-#include "RuleScanFixture.h"
+#include "support/RuleScanFixture.h"
 
-#include "catalogue/FileRules.h"
-#include "catalogue/PluginRuleScan.h"
+#include "engine/FileRules.h"
+#include "engine/PluginRuleScan.h"
 
 #include <algorithm>
 

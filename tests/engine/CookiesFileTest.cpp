@@ -1,10 +1,10 @@
 // Netscape-format cookies files: the fields of a line, the scan that lists every cookie (keep list,
 // comments, junk, over-long domains, a missing final newline) and the cleaning that rewrites the
 // file without a cookie's lines, keeping every other cookie whatever fails.
-#include "RuleScanFixture.h"
+#include "support/RuleScanFixture.h"
 
-#include "app/CleanerApp.h"
-#include "catalogue/CookiesFile.h"
+#include "app/SettingsStore.h"
+#include "engine/CookiesFile.h"
 #include "catalogue/FileReplace.h"
 
 namespace {

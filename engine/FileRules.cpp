@@ -1,4 +1,4 @@
-#include "catalogue/FileRules.h"
+#include "engine/FileRules.h"
 
 #include <shlwapi.h>
 

@@ -1,8 +1,8 @@
-#include "catalogue/CookiesFile.h"
+#include "engine/CookiesFile.h"
 
 #include <vector>
 
-#include "app/CleanerApp.h"
+#include "app/SettingsStore.h"
 #include "app/Utilities.h"
 #include "catalogue/FileReplace.h"
 #include "catalogue/PluginFileLineReader.h"

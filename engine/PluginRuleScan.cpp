@@ -1,8 +1,8 @@
-#include "catalogue/PluginRuleScan.h"
+#include "engine/PluginRuleScan.h"
 
 #include "app/Utilities.h"
-#include "catalogue/FileRules.h"
-#include "catalogue/RegistryRules.h"
+#include "engine/FileRules.h"
+#include "engine/RegistryRules.h"
 #include "engine/RunReport.h"
 #include "framework/MbString.h"
 #include "resource.h"

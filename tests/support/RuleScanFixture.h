@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "support/ItemRunFixture.h"
-#include "app/CleanerApp.h"
+#include "app/SettingsStore.h"
 #include "catalogue/ModList.h"
 #include "catalogue/PathVars.h"
 #include "engine/WorkerMessages.h"

@@ -1,4 +1,4 @@
-#include "catalogue/RegistryRules.h"
+#include "engine/RegistryRules.h"
 
 #include <shlwapi.h>
 
