@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -73,7 +74,7 @@ public:
     int m_nCount = 0;
     int m_nLoaded = 0;
     std::unique_ptr<CModItem[]> m_pItems;
-    volatile bool m_bBusy = false;
+    std::atomic<bool> m_bBusy{false};
     std::unique_ptr<int[]> m_pCheckedIds;
     int m_nCheckedCount = 0;
     HWND m_hwnd = nullptr;

@@ -35,22 +35,6 @@ std::string FormatStartTime(__time64_t start)
     return text;
 }
 
-// Positions of the objects in AllObjsLinkedList, taken once: the list does not change during the
-// run, and walking it from the head for every row would make a large run quadratic.
-std::vector<CFoundObject*> IndexObjects(CFoundObjectList& objects)
-{
-    std::vector<CFoundObject*> index;
-    index.reserve(objects.size());
-    for (CFoundObject& object : objects) index.push_back(&object);
-    return index;
-}
-
-CFoundObject* ObjectAt(const std::vector<CFoundObject*>& index, int i)
-{
-    if (i < 0 || static_cast<size_t>(i) >= index.size()) return nullptr;
-    return index[static_cast<size_t>(i)];
-}
-
 std::string MissingObjectText(size_t objectCount, const CRowToClean& row)
 {
     std::string text = framework::Format(kMissingObjectFormat, static_cast<int>(objectCount),
@@ -76,12 +60,12 @@ void MarkFoldersAbove(CFolderSet& emptied, const std::string& path)
 // Cleans the rows in order; false when a stop request ended the loop.
 bool CleanRows(CCleaningParam& param, CRunContext& context, HWND main, CFolderSet& emptied)
 {
-    const std::vector<CFoundObject*> objects = IndexObjects(*param.m_pAllObjs);
+    CFoundObjectList& objects = *param.m_pAllObjs;
     CRowsToCleanList& rows = *param.m_pRowsToClean;
     int n = 1;
     for (auto it = rows.begin(); it != rows.end();) {
         auto next = std::next(it);
-        if (CFoundObject* object = ObjectAt(objects, it->m_iObjIndex)) {
+        if (CFoundObject* object = FindObjectAt(objects, it->m_iObjIndex)) {
             SetLine(&context, object->m_strName);
             const int deletedBefore = context.m_nFoundOrDeleted;
             int result = object->m_pfnClean ? object->m_pfnClean(object, &context, 0, 0) : 0;

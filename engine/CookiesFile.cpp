@@ -22,10 +22,6 @@ namespace {
 constexpr int kNameFieldAfterDomain = 5;
 static_assert(kMaxCookieLineLength >= CBlockLineReader::kBlockSize, "the reader holds whole blocks");
 
-const CSettingsStore& SettingsOf(const CRunContext* context)
-{
-    return context && context->m_pApp ? *context->m_pApp : TheSettings();
-}
 
 bool IsKeptDomain(const std::vector<std::string>& keepList, const std::string& domain)
 {

@@ -37,11 +37,6 @@ void ClearCheckedId(CModList& catalogue, int id)
     }
 }
 
-const CRunOptions& OptionsOf(const CRunContext* context)
-{
-    static const CRunOptions defaults;
-    return context && context->m_pOptions ? *context->m_pOptions : defaults;
-}
 
 }  // namespace
 

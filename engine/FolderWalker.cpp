@@ -114,11 +114,6 @@ void EachEntry(const std::string& folder, const char* pattern, int& result, Take
     } while (FindNextFileA(find.Get(), &entry));
 }
 
-const CRunOptions& OptionsOf(const CRunContext* context)
-{
-    static const CRunOptions defaults;
-    return context && context->m_pOptions ? *context->m_pOptions : defaults;
-}
 
 // A scan only looks: the read-only attribute of a taken file is cleared by the clean, right before
 // the file goes.

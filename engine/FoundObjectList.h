@@ -3,14 +3,16 @@
 // item data), and the folders reported by the folder walks.
 #pragma once
 
+#include <deque>
 #include <list>
 #include <string>
 
 #include "engine/FoundObject.h"
 
-using CFoundObjectList = std::list<CFoundObject>;
+// A deque: records keep their place while more arrive (the window hands out references), and
+// object n is found in constant time.
+using CFoundObjectList = std::deque<CFoundObject>;
 using CFolderList = std::list<std::string>;
 
-// The object at a zero-based index, found by walking from the head; none for an index below 0 or
-// not below the count.
+// The object at a zero-based index; none for an index below 0 or not below the count.
 CFoundObject* FindObjectAt(CFoundObjectList& objects, int index);

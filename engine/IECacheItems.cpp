@@ -28,10 +28,6 @@ std::string OrdinaryEntryText(const std::string& url)
     return slash == std::string::npos ? text : text.substr(0, slash + 1);
 }
 
-const CSettingsStore& SettingsOf(const CRunContext* context)
-{
-    return context && context->m_pApp ? *context->m_pApp : TheSettings();
-}
 
 // The record of an entry whose local file can be read: the file with the entry's URL as its name.
 CFoundObject LocalFileObject(const char* pszLocalFile, const char* pszUrl, int nParam, const CFileStatus& status)

@@ -9,11 +9,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "app/SettingsStore.h"
 #include "catalogue/ModItem.h"
 
 class CWndRef;
-class CSettingsStore;
-struct CRunOptions;
 
 struct CRunContext {
     CWndRef* m_pWnd = nullptr;
@@ -43,3 +42,16 @@ struct CRunContext {
         return m_pfnIsStopRequested && m_pfnIsStopRequested(m_pStopEvent);
     }
 };
+
+// The run's options snapshot, or the defaults for a context without one (a direct call in a test).
+inline const CRunOptions& OptionsOf(const CRunContext* context)
+{
+    static const CRunOptions defaults;
+    return context && context->m_pOptions ? *context->m_pOptions : defaults;
+}
+
+// The settings the run reads (keep lists), or the program's store for a context without them.
+inline CSettingsStore& SettingsOf(const CRunContext* context)
+{
+    return context && context->m_pApp ? *context->m_pApp : TheSettings();
+}

@@ -130,7 +130,7 @@ UINT ScanThreadProc(LPVOID)
     CWndRef& wnd = run.m_wnd;
     CRunContext& context = run.m_context;
     context.m_pfnIsStopRequested = IsStopRequested;
-    TheSettings().ReadStringList(kFilesKeepList, context.m_ppKeep);
+    SettingsOf(&context).ReadStringList(kFilesKeepList, context.m_ppKeep);
 
     wnd.SetStatusText(0, LoadResString(IDS_WORKING));
     int ok = 1;

@@ -47,11 +47,6 @@ bool WriteZeroPass(HANDLE file, ULONGLONG length)
     return FlushFileBuffers(file) != FALSE;
 }
 
-const CRunOptions& OptionsOf(const CRunContext* context)
-{
-    static const CRunOptions defaults;
-    return context && context->m_pOptions ? *context->m_pOptions : defaults;
-}
 
 // The owner holds the file without sharing it: ask the system to remove it once its last handle
 // closes, and, since the owner's lock also refuses that request, at the next start of Windows.
