@@ -185,12 +185,12 @@ void CreateBareWindow()
     RegisterClassA(&wc);
     HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "bare", WS_OVERLAPPEDWINDOW, 700, 0, 500, 300, nullptr, nullptr,
                                 wc.hInstance, nullptr);
-    BareChild(hwnd, PROGRESS_CLASSA, kIdcItemBar, 10);
-    BareChild(hwnd, PROGRESS_CLASSA, kIdcTotalBar, 40);
-    BareChild(hwnd, "EDIT", kIdcStatusLine, 70);
-    BareChild(hwnd, "EDIT", kIdcDetailLine, 100);
+    BareChild(hwnd, PROGRESS_CLASSA, IDC_ITEM_PROGRESS, 10);
+    BareChild(hwnd, PROGRESS_CLASSA, IDC_TOTAL_PROGRESS, 40);
+    BareChild(hwnd, "EDIT", IDC_CURRENT_OPERATION, 70);
+    BareChild(hwnd, "EDIT", IDC_CURRENT_OBJECT, 100);
     HWND bar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdcStatusBar)), wc.hInstance, nullptr);
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUSBAR)), wc.hInstance, nullptr);
     int edges[4] = {150, 300, 450, -1};
     SendMessageA(bar, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(edges));
     ShowWindow(hwnd, SW_SHOWNOACTIVATE);

@@ -109,12 +109,12 @@ DWORD WINAPI MainWindowThread(void* ready)
     RegisterClassA(&wc);
     HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "Quillon bench", WS_OVERLAPPEDWINDOW, 0, 0, 600, 300,
                                 nullptr, nullptr, wc.hInstance, nullptr);
-    Child(hwnd, PROGRESS_CLASSA, kIdcItemBar, 10);
-    Child(hwnd, PROGRESS_CLASSA, kIdcTotalBar, 40);
-    Child(hwnd, "STATIC", kIdcStatusLine, 70);
-    Child(hwnd, "STATIC", kIdcDetailLine, 100);
+    Child(hwnd, PROGRESS_CLASSA, IDC_ITEM_PROGRESS, 10);
+    Child(hwnd, PROGRESS_CLASSA, IDC_TOTAL_PROGRESS, 40);
+    Child(hwnd, "STATIC", IDC_CURRENT_OPERATION, 70);
+    Child(hwnd, "STATIC", IDC_CURRENT_OBJECT, 100);
     HWND bar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdcStatusBar)), wc.hInstance, nullptr);
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUSBAR)), wc.hInstance, nullptr);
     int edges[4] = {150, 300, 450, -1};
     SendMessageA(bar, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(edges));
     ShowWindow(hwnd, SW_SHOWNOACTIVATE);

@@ -73,6 +73,6 @@ int DeleteAutoCompleteItems()
 
 int CleanAutoComplete(CFoundObject*, CRunContext* pContext, int, int)
 {
-    CountDeletedObjects(pContext, DeleteAutoCompleteItems());
+    ReportDeletedUnsized(pContext, DeleteAutoCompleteItems());
     return 1;
 }

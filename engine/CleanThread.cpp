@@ -154,7 +154,7 @@ UINT CleanThreadProc(LPVOID cpCleaningParam)
     CRunContext& context = run.m_context;
 
     wnd.SetStatusText(0, LoadResString(IDS_WORKING));
-    wnd.SetItemText(kIdcStatusLine, LoadResString(IDS_CLEANING));
+    wnd.SetItemText(IDC_CURRENT_OPERATION, LoadResString(IDS_CLEANING));
     SetProgressRange(&context, context.m_pTotalBar, static_cast<int>(param->m_pRowsToClean->size()));
     SetProgressRange(&context, context.m_pItemBar, 100);
 

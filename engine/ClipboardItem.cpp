@@ -27,11 +27,10 @@ int EmptyClipboardObject(CFoundObject*, CRunContext* pContext, int, int)
 {
     if (OpenClipboard(nullptr)) {
         if (EmptyClipboard()) {
-            CountDeletedObjects(pContext, 1);
+            ReportDeletedUnsized(pContext, 1);
         } else {
             ReportNotDeleted(pContext);
-            if (HasWindow(pContext))
-                SetStatusPart(pContext, 2, LoadResString(IDS_NOT_DELETED_COUNT).c_str(), pContext->m_nNotDeleted);
+            ShowNotDeletedCount(pContext);
         }
     }
     CloseClipboard();

@@ -151,15 +151,6 @@ bool RewriteCookiesFile(const std::string& path, const std::string& content, CRu
     return true;
 }
 
-void CountRemovedLine(CRunContext* context, DWORD size)
-{
-    if (!HasWindow(context)) return;
-    context->m_nFoundOrDeleted += 1;
-    ShowDeletedCount(context);
-    context->m_qwBytes += size;
-    SetStatusPart(context, 2, LoadResString(kIdsFoundSize).c_str(), BytesToMegabytes(context->m_qwBytes));
-}
-
 }  // namespace
 
 bool IsCookieComment(const std::string& line)
@@ -224,6 +215,6 @@ int RemoveCookieLines(CFoundObject* pObject, CRunContext* pContext, int, int)
         ReportNotDeleted(pContext);
         return 1;
     }
-    for (int i = 0; i < removed; ++i) CountRemovedLine(pContext, pObject->m_dwSize);
+    ReportDeleted(pContext, static_cast<ULONGLONG>(pObject->m_dwSize) * removed, removed, IDS_TOTAL_SIZE);
     return 1;
 }

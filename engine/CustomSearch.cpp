@@ -69,7 +69,7 @@ int CustomSearch(CModItem* pItem)
 {
     if (pItem->IsStopRequested()) return 0;
     CRunContext* context = pItem->m_pScanContext;
-    if (HasWindow(context)) context->m_pWnd->SetItemText(kIdcStatusLine, LoadResString(IDS_SCANNING_CUSTOM));
+    if (HasWindow(context)) context->m_pWnd->SetItemText(IDC_CURRENT_OPERATION, LoadResString(IDS_SCANNING_CUSTOM));
 
     std::vector<std::string> patterns = CollectCustomPatterns(g_theScanningThreadsParam);
     CCustomSearchData data;

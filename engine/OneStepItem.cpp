@@ -19,10 +19,3 @@ int OneStepResult(const CRunContext* context)
 {
     return context && context->IsStopRequested() ? 0 : 1;
 }
-
-void CountDeletedObjects(CRunContext* context, int count)
-{
-    if (!HasWindow(context)) return;
-    context->m_nFoundOrDeleted += count;
-    ShowDeletedCount(context);
-}

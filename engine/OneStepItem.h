@@ -13,7 +13,3 @@ void CompleteOneStep(const CRunContext* context);
 
 // Result of a one-step function: 0 when the run's stop test says stop, else 1.
 int OneStepResult(const CRunContext* context);
-
-// Adds count to the deleted objects and shows the count in status part 1 (the space won is left
-// alone). Nothing without a main window, as every reporting operation.
-void CountDeletedObjects(CRunContext* context, int count);

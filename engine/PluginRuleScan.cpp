@@ -13,7 +13,7 @@ int PluginRuleScan(CModItem* pItem)
     CRunContext* context = pItem->m_pScanContext;
     if (HasWindow(context))
         context->m_pWnd->SetItemText(
-            kIdcStatusLine, framework::Format(LoadResString(IDS_SCANNING_ITEM).c_str(), pItem->m_strTitle.c_str()));
+            IDC_CURRENT_OPERATION, framework::Format(LoadResString(IDS_SCANNING_ITEM).c_str(), pItem->m_strTitle.c_str()));
 
     int result = 1;
     if (pItem->m_PlugData.m_bHasFileRules) result = ScanFileRules(pItem);

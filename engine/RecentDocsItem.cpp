@@ -77,7 +77,7 @@ int ClearRecentDocuments(CFoundObject*, CRunContext* pContext, int, int)
     DeleteRecentShortcuts(folder);
     SHDeleteKeyA(HKEY_CURRENT_USER, kRecentDocsKey);
     if (RecentListIsEmpty(folder))
-        CountDeletedObjects(pContext, 1);
+        ReportDeletedUnsized(pContext, 1);
     else
         ReportNotDeleted(pContext);
     return 1;

@@ -46,10 +46,8 @@ int ScanRecycleBin(CModItem* pItem)
         object.m_dwSize = static_cast<DWORD>(contents.m_qwBytes);
         object.m_nParam = static_cast<int>(contents.m_nItems);
         object.m_pfnClean = EmptyRecycleBinObject;
-        // One row for the whole bin, but every file in it counts as found: the found operation
-        // adds the last one.
-        context->m_nFoundOrDeleted += object.m_nParam - 1;
-        ReportFound(context, &object, contents.m_qwBytes);
+        // One row for the whole bin, but every file in it counts as found.
+        ReportFound(context, &object, contents.m_qwBytes, object.m_nParam);
     }
     CompleteOneStep(context);
     return OneStepResult(context);
@@ -61,10 +59,9 @@ int EmptyRecycleBinObject(CFoundObject* pObject, CRunContext* pContext, int, int
         EmptyRecycleBin(nullptr, kRecycleBinRoot, SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
     if (!HasWindow(pContext)) return result == S_OK ? 1 : 0;
     if (result != S_OK) {
-        pContext->m_nNotDeleted += pObject->m_nParam;
+        ReportNotDeleted(pContext, pObject->m_nParam);
         return 0;
     }
-    pContext->m_nFoundOrDeleted += pObject->m_nParam - 1;
-    ReportDeleted(pContext, pObject->m_dwSize);
+    ReportDeleted(pContext, pObject->m_dwSize, pObject->m_nParam);
     return 1;
 }

@@ -64,7 +64,7 @@ int DeleteRegistryKeyObject(CFoundObject* pObject, CRunContext* pContext, int, i
         ReportNotDeleted(pContext);
         return 0;
     }
-    CountDeletedObjects(pContext, pObject->m_nParam);
+    ReportDeletedUnsized(pContext, pObject->m_nParam);
     return 1;
 }
 

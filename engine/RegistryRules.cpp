@@ -49,22 +49,6 @@ bool ValueExists(HKEY key, const std::string& name)
     return RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
-// A registry object stands for `count` found objects: a whole key for the values in it.
-void ReportRegistryObject(CRunContext* context, const CFoundObject& object, int count)
-{
-    if (!HasWindow(context)) return;
-    SendMessageA(context->m_pWnd->m_hWndMain, UWM_ADD_OBJECT, reinterpret_cast<WPARAM>(&object), 0);
-    context->m_nFoundOrDeleted += count;
-    ShowFoundCount(context);
-}
-
-void ReportRegistryNotDeleted(CRunContext* context, int count)
-{
-    if (!HasWindow(context)) return;
-    context->m_nNotDeleted += count;
-    SetStatusPart(context, 2, LoadResString(IDS_NOT_DELETED_COUNT).c_str(), context->m_nNotDeleted);
-}
-
 void ScanRegistryRule(CRunContext* context, const CRegistryRule& rule)
 {
     framework::ScopedRegKey key;
@@ -83,7 +67,7 @@ void ScanRegistryRule(CRunContext* context, const CRegistryRule& rule)
         if (!ValueExists(key.Get(), rule.m_strValueField)) return;
         object.m_nKind = kObjRegValue;
     }
-    ReportRegistryObject(context, object, count);
+    ReportFoundUnsized(context, object, count);  // a whole key stands for the values in it
 }
 
 std::string TrimmedKeyPath(const std::string& path)
@@ -157,8 +141,10 @@ int CleanRegistryObject(CFoundObject* pObject, CRunContext* pContext, int, int)
         }
     }
     if (result == ERROR_SUCCESS)
-        CountDeletedObjects(pContext, count);
-    else if (result != ERROR_FILE_NOT_FOUND)
-        ReportRegistryNotDeleted(pContext, count);
+        ReportDeletedUnsized(pContext, count);
+    else if (result != ERROR_FILE_NOT_FOUND) {
+        ReportNotDeleted(pContext, count);
+        ShowNotDeletedCount(pContext);
+    }
     return 1;
 }

@@ -9,6 +9,7 @@
 #include "app/SettingsStore.h"
 #include "app/Utilities.h"
 #include "engine/WorkerMessages.h"
+#include "framework/Controls.h"
 #include "framework/MbString.h"
 
 namespace {
@@ -35,7 +36,7 @@ const CWndRef* WindowOf(const CRunContext* context)
 
 CWndRef::CWndRef(HWND hWndMain, int nLineId)
     : m_hWndMain(hWndMain), m_nLineId(nLineId),
-      m_hStatusBar(hWndMain ? GetDlgItem(hWndMain, kIdcStatusBar) : nullptr)
+      m_hStatusBar(hWndMain ? GetDlgItem(hWndMain, IDC_STATUSBAR) : nullptr)
 {
 }
 
@@ -69,9 +70,7 @@ void CWndRef::SetStatusText(int part, const std::string& text) const
 
 void CWndRef::WriteStatus(int part, const std::string& text) const
 {
-    // The threads write part 0 with a plain resource text; the counters stand out in parts 1 to 3.
-    WPARAM how = part == 0 ? 0 : static_cast<WPARAM>(part) | SBT_POPOUT;
-    SendMessageA(m_hStatusBar, SB_SETTEXTA, how, reinterpret_cast<LPARAM>(text.c_str()));
+    framework::CStatusBar(m_hStatusBar).SetText(part, text, StatusPartStyle(part));
 }
 
 void CWndRef::SetStatusPart(int part, const char* format, ...) const
@@ -88,12 +87,7 @@ bool CWndRef::GetStatusText(int part, std::string& text) const
 {
     if (!m_hWndMain || !m_hStatusBar) return false;
     Flush();
-    LRESULT lengthAndType = SendMessageA(m_hStatusBar, SB_GETTEXTLENGTHA, part, 0);
-    // SB_GETTEXTA takes no buffer size. Wine's status bar gives the length in UTF-16 units, and
-    // each of them can become two bytes of code page 936, so the buffer has room for twice that.
-    std::vector<char> buffer(2 * static_cast<size_t>(LOWORD(lengthAndType)) + 1, '\0');
-    SendMessageA(m_hStatusBar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(buffer.data()));
-    text = buffer.data();
+    text = framework::CStatusBar(m_hStatusBar).GetText(part);
     return true;
 }
 
@@ -224,14 +218,14 @@ void AttachWindow(CRunContext& context, CWndRef* pWnd)
 {
     context.m_pWnd = pWnd;
     HWND main = pWnd ? pWnd->m_hWndMain : nullptr;
-    context.m_pItemBar = main ? GetDlgItem(main, kIdcItemBar) : nullptr;
-    context.m_pTotalBar = main ? GetDlgItem(main, kIdcTotalBar) : nullptr;
+    context.m_pItemBar = main ? GetDlgItem(main, IDC_ITEM_PROGRESS) : nullptr;
+    context.m_pTotalBar = main ? GetDlgItem(main, IDC_TOTAL_PROGRESS) : nullptr;
 }
 
 bool HasWindow(const CRunContext* context) { return WindowOf(context) != nullptr; }
 
 CWorkerRun::CWorkerRun(HWND main, HANDLE stopEvent)
-    : m_wnd(main, kIdcDetailLine), m_options(TheSettings().GetRunOptions())
+    : m_wnd(main, IDC_CURRENT_OBJECT), m_options(TheSettings().GetRunOptions())
 {
     m_wnd.SetCoalescing(kWorkerDisplayIntervalMs);
     AttachWindow(m_context, &m_wnd);
@@ -288,26 +282,35 @@ void AdvanceBars(const CRunContext* context)
 void ShowFoundCount(const CRunContext* context)
 {
     if (!HasWindow(context)) return;
-    SetStatusPart(context, 1, LoadResString(kIdsFoundCount).c_str(), context->m_nFoundOrDeleted);
+    SetStatusPart(context, 1, LoadResString(IDS_FOUND_COUNT).c_str(), context->m_nFoundOrDeleted);
 }
 
 void ShowDeletedCount(const CRunContext* context)
 {
     if (!HasWindow(context)) return;
-    SetStatusPart(context, 1, LoadResString(kIdsDeletedCount).c_str(), context->m_nFoundOrDeleted);
+    SetStatusPart(context, 1, LoadResString(IDS_DELETED_COUNT).c_str(), context->m_nFoundOrDeleted);
 }
 
-void ReportFound(CRunContext* context, const CFoundObject* pObject, ULONGLONG size)
+void ReportFoundUnsized(CRunContext* context, const CFoundObject& object, int count)
 {
     const CWndRef* wnd = WindowOf(context);
     if (!wnd) return;
     // Sent, not posted: the window copies the record (and reads its status) while we wait, so both
     // may live on this thread's stack.
+    SendMessageA(wnd->m_hWndMain, UWM_ADD_OBJECT, reinterpret_cast<WPARAM>(&object), 0);
+    context->m_nFoundOrDeleted += count;
+    ShowFoundCount(context);
+}
+
+void ReportFound(CRunContext* context, const CFoundObject* pObject, ULONGLONG size, int count)
+{
+    const CWndRef* wnd = WindowOf(context);
+    if (!wnd) return;
     if (pObject) SendMessageA(wnd->m_hWndMain, UWM_ADD_OBJECT, reinterpret_cast<WPARAM>(pObject), 0);
-    context->m_nFoundOrDeleted += 1;
+    context->m_nFoundOrDeleted += count;
     ShowFoundCount(context);
     context->m_qwBytes += size;
-    SetStatusPart(context, 2, LoadResString(kIdsFoundSize).c_str(), BytesToMegabytes(context->m_qwBytes));
+    SetStatusPart(context, 2, LoadResString(IDS_TOTAL_SIZE).c_str(), BytesToMegabytes(context->m_qwBytes));
 }
 
 void ReportFound(CRunContext* context, const CFoundObject* pObject)
@@ -315,26 +318,38 @@ void ReportFound(CRunContext* context, const CFoundObject* pObject)
     ReportFound(context, pObject, pObject ? pObject->m_dwSize : 0);
 }
 
-void ReportDeleted(CRunContext* context, ULONGLONG size)
+void ReportDeleted(CRunContext* context, ULONGLONG size, int count, UINT sizeText)
 {
     if (!HasWindow(context)) return;
-    context->m_nFoundOrDeleted += 1;
-    ShowDeletedCount(context);
+    ReportDeletedUnsized(context, count);
     context->m_qwBytes += size;
-    SetStatusPart(context, 2, LoadResString(kIdsFreedSize).c_str(), BytesToMegabytes(context->m_qwBytes));
+    SetStatusPart(context, 2, LoadResString(sizeText).c_str(), BytesToMegabytes(context->m_qwBytes));
 }
 
-void ReportNotDeleted(CRunContext* context)
+void ReportDeletedUnsized(CRunContext* context, int count)
 {
     if (!HasWindow(context)) return;
-    context->m_nNotDeleted += 1;
+    context->m_nFoundOrDeleted += count;
+    ShowDeletedCount(context);
+}
+
+void ReportNotDeleted(CRunContext* context, int count)
+{
+    if (!HasWindow(context)) return;
+    context->m_nNotDeleted += count;
+}
+
+void ShowNotDeletedCount(const CRunContext* context)
+{
+    if (!HasWindow(context)) return;
+    SetStatusPart(context, 2, LoadResString(IDS_NOT_DELETED_COUNT).c_str(), context->m_nNotDeleted);
 }
 
 void ReportIgnoredCookie(CRunContext* context)
 {
     if (!HasWindow(context)) return;
     context->m_nIgnoredCookies += 1;
-    SetStatusPart(context, 3, LoadResString(kIdsIgnoredCookies).c_str(), context->m_nIgnoredCookies);
+    SetStatusPart(context, 3, LoadResString(IDS_IGNORED_COOKIES).c_str(), context->m_nIgnoredCookies);
 }
 
 void ReportFolder(const CRunContext* context, const std::string& path)

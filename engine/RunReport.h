@@ -12,6 +12,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <exception>
 #include <new>
@@ -20,32 +21,23 @@
 #include "app/SettingsStore.h"
 #include "engine/FoundObject.h"
 #include "engine/RunContext.h"
+#include "resource.h"
 
 // How often coalescing writes at most: ten times a second. Under Wine each write makes the main
 // window repaint the control, and at the 30 ms first tried the repaints alone cost a large scan a
 // fifth of its time.
 constexpr DWORD kWorkerDisplayIntervalMs = 100;
 
-// Dialog items of the main window that the workers write.
-constexpr int kIdcItemBar = 1008;
-constexpr int kIdcTotalBar = 1009;
-constexpr int kIdcStatusLine = 1010;  // item or phase text
-constexpr int kIdcDetailLine = 1011;  // the line below it, written by the set-line operation
-constexpr int kIdcStatusBar = 1026;
-
-// String resources of the status-bar texts.
-constexpr UINT kIdsFoundCount = 194;      // "已发现对象: %d"
-constexpr UINT kIdsFoundSize = 200;       // "总计大小: %.2f MB"
-constexpr UINT kIdsDeletedCount = 162;    // "已删除的对象: %d"
-constexpr UINT kIdsFreedSize = 201;       // "剩余空间: %.2f MB"
-constexpr UINT kIdsIgnoredCookies = 169;  // "已忽略的 Cookies: %d"
+// Style of a part of the main window's status bar: part 0 carries the operation state plainly, the
+// counters of parts 1 to 3 stand out.
+inline UINT StatusPartStyle(int part) { return part == 0 ? 0 : SBT_POPOUT; }
 
 // The main window as a worker sees it. Does nothing while m_hWndMain is null.
 class CWndRef {
 public:
     CWndRef() = default;
     // Takes the status bar (item 1026) of the window; the set-line operation writes lineId.
-    explicit CWndRef(HWND hWndMain, int nLineId = kIdcDetailLine);
+    explicit CWndRef(HWND hWndMain, int nLineId = IDC_CURRENT_OBJECT);
 
     bool IsAttached() const { return m_hWndMain != nullptr; }
 
@@ -76,7 +68,7 @@ public:
     void Flush() const;
 
     HWND m_hWndMain = nullptr;
-    int m_nLineId = kIdcDetailLine;
+    int m_nLineId = IDC_CURRENT_OBJECT;
     HWND m_hStatusBar = nullptr;
 
 private:
@@ -143,14 +135,23 @@ void AdvanceProgress(const CRunContext* context, HWND bar, int by = 1);
 // Item bar and total bar by one each.
 void AdvanceBars(const CRunContext* context);
 
+// The counting operations: every count of the run changes here. An object may stand for several
+// (a whole registry key for its values, the Recycle Bin for its files).
 // Found: sends the record (when given) with UWM_ADD_OBJECT, counts it, adds size to m_qwBytes and
 // shows the count and the total size. A file whose record could not be built is counted with no
 // record. The second form adds the record's m_dwSize.
-void ReportFound(CRunContext* context, const CFoundObject* pObject, ULONGLONG size);
+void ReportFound(CRunContext* context, const CFoundObject* pObject, ULONGLONG size, int count = 1);
 void ReportFound(CRunContext* context, const CFoundObject* pObject);
-// Deleted: counts the object, adds size to m_qwBytes, shows the count and the space won.
-void ReportDeleted(CRunContext* context, ULONGLONG size);
-void ReportNotDeleted(CRunContext* context);
+// Found, for objects without a size (registry objects): only the count shows.
+void ReportFoundUnsized(CRunContext* context, const CFoundObject& object, int count);
+// Deleted: counts, adds size to m_qwBytes, shows the count and the size under sizeText (the space
+// won; the removed lines of a cookies file show their total size instead).
+void ReportDeleted(CRunContext* context, ULONGLONG size, int count = 1, UINT sizeText = IDS_FREED_SPACE);
+// Deleted, for objects without a size: only the count shows.
+void ReportDeletedUnsized(CRunContext* context, int count);
+// Not deleted: counts, silently; ShowNotDeletedCount shows the count where an item does.
+void ReportNotDeleted(CRunContext* context, int count = 1);
+void ShowNotDeletedCount(const CRunContext* context);
 void ReportIgnoredCookie(CRunContext* context);
 // A folder that the cleaning run removes when it has become empty: sends UWM_ADD_FOLDER.
 void ReportFolder(const CRunContext* context, const std::string& path);

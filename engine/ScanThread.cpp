@@ -26,7 +26,7 @@ void FinishAnimation(CRunContext& context, DWORD pauseMs, bool clearLines)
     Sleep(pauseMs);
     SetProgressPos(&context, context.m_pItemBar, 0);
     if (clearLines) {
-        context.m_pWnd->SetItemText(kIdcStatusLine, "");
+        context.m_pWnd->SetItemText(IDC_CURRENT_OPERATION, "");
         context.m_pWnd->SetLine("");
     }
     FlushDisplay(&context);
@@ -96,7 +96,7 @@ int ScanCheckedItems(CModList& catalogue, CRunContext& context)
         CModItem* item = id != 0 ? catalogue.FindById(id) : nullptr;
         if (!item) continue;
         item->m_pScanContext = &context;
-        context.m_pWnd->SetItemText(kIdcStatusLine,
+        context.m_pWnd->SetItemText(IDC_CURRENT_OPERATION,
                                     framework::Format(LoadResString(IDS_SCANNING_ITEM).c_str(),
                                                       item->m_strTitle.c_str()));
         if (item->m_bScanInOneStep) {

@@ -9,6 +9,7 @@
 #include "app/CleanerApp.h"
 #include "app/Utilities.h"
 #include "catalogue/ModList.h"
+#include "engine/RunReport.h"
 #include "engine/WorkerMessages.h"
 #include "resource.h"
 #include "ui/SelItemsDlg.h"
@@ -328,17 +329,10 @@ void CMainDlg::EmptyRunLists()
 
 std::string CMainDlg::GetStatusText(int part) const
 {
-    // The length a status bar reports may count characters rather than bytes (Wine's does): room
-    // for two bytes each, so a Chinese text cannot overrun the buffer.
-    const LRESULT length = SendMessageA(m_statusBar.GetHwnd(), SB_GETTEXTLENGTHA, part, 0);
-    std::vector<char> text(2 * static_cast<size_t>(LOWORD(length)) + 1, '\0');
-    SendMessageA(m_statusBar.GetHwnd(), SB_GETTEXTA, part, reinterpret_cast<LPARAM>(text.data()));
-    return text.data();
+    return m_statusBar.GetText(part);
 }
 
 void CMainDlg::SetStatusText(int part, const std::string& text)
 {
-    // Part 0 carries the operation state plainly; the counters of parts 1 to 3 stand out, as the
-    // workers write them.
-    m_statusBar.SetText(part, text, part == 0 ? 0 : SBT_POPOUT);
+    m_statusBar.SetText(part, text, StatusPartStyle(part));
 }

@@ -11,6 +11,7 @@
 #include "app/Utilities.h"
 #include "catalogue/ModList.h"
 #include "catalogue/PathVars.h"
+#include "engine/RunReport.h"
 #include "framework/FileErrorBox.h"
 #include "framework/MbString.h"
 #include "resource.h"
@@ -416,7 +417,7 @@ void CResultsList::OpenSelectedFile(bool openWith)
 void CResultsList::ClearStatistics()
 {
     m_statusBar.SetText(0, kReadyText);
-    for (int part = 1; part <= 3; ++part) m_statusBar.SetText(part, "", SBT_POPOUT);
+    for (int part = 1; part <= 3; ++part) m_statusBar.SetText(part, "", StatusPartStyle(part));
 }
 
 void CResultsList::SaveListAsText()

@@ -238,14 +238,14 @@ TEST_F(AutoCompleteTest, TheScanListsTheItemWhetherOrNotDataExists)
     EXPECT_EQ(CleanAutoComplete, received.object.m_pfnClean);
     EXPECT_EQ(1, m_context.m_nFoundOrDeleted);
     EXPECT_EQ("已发现对象: 1", m_window.StatusText(1));
-    EXPECT_EQ(100, m_window.ProgressPos(kIdcItemBar));
-    EXPECT_EQ(100, m_window.ProgressPos(kIdcTotalBar));
+    EXPECT_EQ(100, m_window.ProgressPos(IDC_ITEM_PROGRESS));
+    EXPECT_EQ(100, m_window.ProgressPos(IDC_TOTAL_PROGRESS));
 
     // A stop request still lets the object through, then ends the scan.
     RequestStop();
     EXPECT_EQ(0, ScanOnWorker(item));
     EXPECT_EQ(2u, m_window.m_objects.size());
-    EXPECT_EQ(200, m_window.ProgressPos(kIdcTotalBar));
+    EXPECT_EQ(200, m_window.ProgressPos(IDC_TOTAL_PROGRESS));
 }
 
 TEST_F(AutoCompleteTest, WinesStoreHasNothingToDelete)

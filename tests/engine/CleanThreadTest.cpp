@@ -124,11 +124,11 @@ TEST_F(CleanThreadTest, CheckedRowsAreCleanedAndRemovedWhereTheyStandAtTheirTurn
     EXPECT_EQ("已删除的对象: 3", m_window.StatusText(1));
     EXPECT_EQ("剩余空间: 0.01 MB", m_window.StatusText(2));
     EXPECT_EQ("正在工作...", m_window.StatusText(0));
-    EXPECT_EQ("正在清理...", m_window.ItemText(kIdcStatusLine));
-    EXPECT_EQ("obj6.txt", m_window.ItemText(kIdcDetailLine));
-    EXPECT_EQ(3, m_window.ProgressMax(kIdcTotalBar));
-    EXPECT_EQ(3, m_window.ProgressPos(kIdcTotalBar));
-    EXPECT_EQ(100, m_window.ProgressPos(kIdcItemBar));
+    EXPECT_EQ("正在清理...", m_window.ItemText(IDC_CURRENT_OPERATION));
+    EXPECT_EQ("obj6.txt", m_window.ItemText(IDC_CURRENT_OBJECT));
+    EXPECT_EQ(3, m_window.ProgressMax(IDC_TOTAL_PROGRESS));
+    EXPECT_EQ(3, m_window.ProgressPos(IDC_TOTAL_PROGRESS));
+    EXPECT_EQ(100, m_window.ProgressPos(IDC_ITEM_PROGRESS));
     EXPECT_FALSE(Catalogue().m_bBusy);
 }
 
@@ -290,7 +290,7 @@ TEST_F(CleanThreadTest, NothingToCleanLeavesEmptyFoldersAndReportsZero)
     auto followups = m_window.MessagesOf(UWM_CLEAN_FOLLOWUP);
     ASSERT_EQ(1u, followups.size());
     EXPECT_NE(std::string::npos, followups[0].text.find("已删除的对象数: 0。\r\n无法被删除的对象数: 0。"));
-    EXPECT_EQ(0, m_window.ProgressMax(kIdcTotalBar));
+    EXPECT_EQ(0, m_window.ProgressMax(IDC_TOTAL_PROGRESS));
 }
 
 TEST_F(CleanThreadTest, AnExceptionEndsTheCleanAsCancelledWithABoxThatSaysWhy)

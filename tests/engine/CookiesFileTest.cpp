@@ -133,11 +133,11 @@ TEST_F(CookiesFileTest, ScanListsEveryCookieLineAndPassesOverCommentsJunkAndKept
     EXPECT_EQ(m_context.m_nIgnoredCookies, 1);
     EXPECT_EQ(m_window.StatusText(3), "已忽略的 Cookies: 1");
     EXPECT_EQ(m_window.StatusText(1), "已发现对象: 5");
-    EXPECT_EQ(m_window.ItemText(kIdcDetailLine), "cookies.txt");
+    EXPECT_EQ(m_window.ItemText(IDC_CURRENT_OBJECT), "cookies.txt");
     EXPECT_TRUE(ReportedFolders().empty()) << "cookie items report no folders";
     // One file: both bars move by one.
-    EXPECT_EQ(m_window.ProgressMax(kIdcItemBar), 1);
-    EXPECT_EQ(m_window.ProgressPos(kIdcItemBar), 1);
+    EXPECT_EQ(m_window.ProgressMax(IDC_ITEM_PROGRESS), 1);
+    EXPECT_EQ(m_window.ProgressPos(IDC_ITEM_PROGRESS), 1);
 }
 
 TEST_F(CookiesFileTest, FileThatCannotBeOpenedListsNothingButStillMovesTheBars)
@@ -149,7 +149,7 @@ TEST_F(CookiesFileTest, FileThatCannotBeOpenedListsNothingButStillMovesTheBars)
     EXPECT_EQ(Scan(item), 1);
     CloseHandle(locked);
     EXPECT_TRUE(ObjectPaths().empty());
-    EXPECT_EQ(m_window.ProgressPos(kIdcItemBar), 1);
+    EXPECT_EQ(m_window.ProgressPos(IDC_ITEM_PROGRESS), 1);
 
     // A stop request ends the lines of a file; the callback still answers 1 and moves the bars.
     SetEvent(g_theScanningThreadsParam.m_evStop);
@@ -165,7 +165,7 @@ TEST_F(CookiesFileTest, FileThatCannotBeOpenedListsNothingButStillMovesTheBars)
     }, &call));
     EXPECT_EQ(call.result, 1);
     EXPECT_TRUE(ObjectPaths().empty());
-    EXPECT_EQ(m_window.ProgressPos(kIdcItemBar), 1);
+    EXPECT_EQ(m_window.ProgressPos(IDC_ITEM_PROGRESS), 1);
 }
 
 TEST_F(CookiesFileTest, CleaningRemovesEveryLineOfTheCookieAndKeepsTheOthers)
@@ -219,7 +219,7 @@ TEST_F(CookiesFileTest, LinesAndFilesAboveTheirCapsListNoCookie)
     m_window.m_objects.clear();
     ASSERT_EQ(Scan(item), 1);
     EXPECT_TRUE(ObjectPaths().empty());
-    EXPECT_EQ(m_window.ProgressPos(kIdcItemBar), 1);
+    EXPECT_EQ(m_window.ProgressPos(IDC_ITEM_PROGRESS), 1);
 }
 
 TEST_F(CookiesFileTest, HardLinkedCookiesFileKeepsTheOldContentUnderItsOtherName)

@@ -146,7 +146,7 @@ TEST_F(CustomSearchTest, TwoCheckedItemsWalkOnceWithTheMasksOfBoth)
     EXPECT_EQ(4u, m_window.m_objects.size());
     EXPECT_EQ(4, m_context.m_nFoundOrDeleted);
     EXPECT_EQ(16u, m_context.m_qwBytes);
-    EXPECT_EQ("正在扫描自定义文件夹中匹配用户已定义的参数的文件...", m_window.ItemText(kIdcStatusLine));
+    EXPECT_EQ("正在扫描自定义文件夹中匹配用户已定义的参数的文件...", m_window.ItemText(IDC_CURRENT_OPERATION));
 }
 
 TEST_F(CustomSearchTest, CollectingThePatternsClearsTheFirstEntryOfEachCheckedItem)
@@ -194,8 +194,8 @@ TEST_F(CustomSearchTest, TemporaryFoldersFoldersKeptNamesAndRefusedAttributesAre
 
     EXPECT_EQ(1, RunCheckedItems());
     EXPECT_EQ((std::vector<std::string>{"h.txt", "plain.txt"}), ListedNames());
-    EXPECT_EQ(0, m_window.ProgressPos(kIdcItemBar)) << "the custom search shows no progress";
-    EXPECT_EQ(0, m_window.ProgressPos(kIdcTotalBar));
+    EXPECT_EQ(0, m_window.ProgressPos(IDC_ITEM_PROGRESS)) << "the custom search shows no progress";
+    EXPECT_EQ(0, m_window.ProgressPos(IDC_TOTAL_PROGRESS));
     EXPECT_EQ(2, m_context.m_nFoundOrDeleted);
 
     // The same files with the attributes allowed; the read-only one keeps its attribute (a scan

@@ -60,13 +60,13 @@ TEST(DisplayCoalescing, TheDisplayEndsAsIfEveryWriteHadGoneOut)
 
     for (int part = 0; part < 4; ++part) EXPECT_EQ(directWindow.StatusText(part), coalescedWindow.StatusText(part));
     EXPECT_EQ("已发现对象: 80", coalescedWindow.StatusText(1));
-    EXPECT_EQ(directWindow.ItemText(kIdcDetailLine), coalescedWindow.ItemText(kIdcDetailLine));
-    for (int bar : {kIdcItemBar, kIdcTotalBar}) {
+    EXPECT_EQ(directWindow.ItemText(IDC_CURRENT_OBJECT), coalescedWindow.ItemText(IDC_CURRENT_OBJECT));
+    for (int bar : {IDC_ITEM_PROGRESS, IDC_TOTAL_PROGRESS}) {
         EXPECT_EQ(directWindow.ProgressPos(bar), coalescedWindow.ProgressPos(bar));
         EXPECT_EQ(directWindow.ProgressMax(bar), coalescedWindow.ProgressMax(bar));
     }
-    EXPECT_EQ(7, coalescedWindow.ProgressPos(kIdcItemBar));
-    EXPECT_EQ(70, coalescedWindow.ProgressPos(kIdcTotalBar));
+    EXPECT_EQ(7, coalescedWindow.ProgressPos(IDC_ITEM_PROGRESS));
+    EXPECT_EQ(70, coalescedWindow.ProgressPos(IDC_TOTAL_PROGRESS));
     EXPECT_LT(coalescedWindow.m_statusWrites.size() * 4, directWindow.m_statusWrites.size());
 }
 
@@ -83,15 +83,15 @@ TEST(DisplayCoalescing, HeldBackTextGoesOutBeforeAnyDirectWriteAndAnyRead)
         SetLine(c, "second");  // held back
         SetStatusPart(c, 1, "%s", "held");
     }, &context));
-    EXPECT_EQ("first", window.ItemText(kIdcDetailLine));
+    EXPECT_EQ("first", window.ItemText(IDC_CURRENT_OBJECT));
     EXPECT_EQ("", window.StatusText(1));
 
     std::string text;
     ASSERT_TRUE(RunOnWorker([](void* p) {
         auto* c = static_cast<CRunContext*>(p);
-        c->m_pWnd->SetItemText(kIdcStatusLine, "direct");
+        c->m_pWnd->SetItemText(IDC_CURRENT_OPERATION, "direct");
     }, &context));
-    EXPECT_EQ("second", window.ItemText(kIdcDetailLine));
+    EXPECT_EQ("second", window.ItemText(IDC_CURRENT_OBJECT));
     EXPECT_EQ("held", window.StatusText(1));
 
     ASSERT_TRUE(RunOnWorker([](void* p) { SetStatusPart(static_cast<CRunContext*>(p), 2, "%s", "read back"); },

@@ -31,8 +31,8 @@ protected:
         m_context.m_pOptions = &m_options;
         m_folder = m_temp / "files";
         testsupport::MakeFolder(m_folder);
-        SendMessageA(m_window.Item(kIdcItemBar), PBM_SETRANGE32, 0, 1000);
-        SendMessageA(m_window.Item(kIdcTotalBar), PBM_SETRANGE32, 0, 1000);
+        SendMessageA(m_window.Item(IDC_ITEM_PROGRESS), PBM_SETRANGE32, 0, 1000);
+        SendMessageA(m_window.Item(IDC_TOTAL_PROGRESS), PBM_SETRANGE32, 0, 1000);
     }
 
     std::string File(const std::string& name, DWORD attributes = 0, const std::string& bytes = "1234")
@@ -100,9 +100,9 @@ TEST_F(FileCallbackTest, AListedFileCarriesItsStatusAndMovesBothBars)
     EXPECT_EQ(1, m_context.m_nFoundOrDeleted);
     EXPECT_EQ(3000u, m_context.m_qwBytes);
     EXPECT_EQ("已发现对象: 1", m_window.StatusText(1));
-    EXPECT_EQ("报告.doc", m_window.ItemText(kIdcDetailLine));
-    EXPECT_EQ(1, m_window.ProgressPos(kIdcItemBar));
-    EXPECT_EQ(1, m_window.ProgressPos(kIdcTotalBar));
+    EXPECT_EQ("报告.doc", m_window.ItemText(IDC_CURRENT_OBJECT));
+    EXPECT_EQ(1, m_window.ProgressPos(IDC_ITEM_PROGRESS));
+    EXPECT_EQ(1, m_window.ProgressPos(IDC_TOTAL_PROGRESS));
 }
 
 TEST_F(FileCallbackTest, KeepListEntriesAnywhereInTheNameSpareTheFileCaseSensitively)
@@ -120,8 +120,8 @@ TEST_F(FileCallbackTest, KeepListEntriesAnywhereInTheNameSpareTheFileCaseSensiti
     EXPECT_EQ((Names{"KEEP_upper.txt", "plain.txt", "丂x.txt"}), ListedNames());
     EXPECT_EQ(3, m_context.m_nFoundOrDeleted);
     // Kept files move no bar.
-    EXPECT_EQ(3, m_window.ProgressPos(kIdcItemBar));
-    EXPECT_EQ(3, m_window.ProgressPos(kIdcTotalBar));
+    EXPECT_EQ(3, m_window.ProgressPos(IDC_ITEM_PROGRESS));
+    EXPECT_EQ(3, m_window.ProgressPos(IDC_TOTAL_PROGRESS));
 
     EXPECT_TRUE(IsKeptByName(&m_context, "xx@xx"));
     EXPECT_FALSE(IsKeptByName(&m_context, "Keep"));
@@ -145,7 +145,7 @@ TEST_F(FileCallbackTest, ReadOnlyAndHiddenFilesFollowTheOptionsAndKeepTheirAttri
         testsupport::RemoveTree(m_folder);
         testsupport::MakeFolder(m_folder);
         m_window.m_objects.clear();
-        SendMessageA(m_window.Item(kIdcItemBar), PBM_SETPOS, 0, 0);
+        SendMessageA(m_window.Item(IDC_ITEM_PROGRESS), PBM_SETPOS, 0, 0);
         m_options.m_bIncludeReadOnlyFiles = c.includeReadOnly;
         m_options.m_bIncludeHiddenFiles = c.includeHidden;
         File("plain.txt");
@@ -158,7 +158,7 @@ TEST_F(FileCallbackTest, ReadOnlyAndHiddenFilesFollowTheOptionsAndKeepTheirAttri
         // A scan changes nothing on the disk, listed or not.
         EXPECT_EQ(ro, Attributes(roPath) & ro);
         EXPECT_EQ(hidden | ro, Attributes(hiddenRo) & (hidden | ro));
-        EXPECT_EQ(4, m_window.ProgressPos(kIdcItemBar));  // every file, taken or not
+        EXPECT_EQ(4, m_window.ProgressPos(IDC_ITEM_PROGRESS));  // every file, taken or not
     }
     testsupport::RemoveTree(m_folder);
 }
@@ -177,7 +177,7 @@ TEST_F(FileCallbackTest, OnlyFilesOlderThan48HoursAreListedWhenAskedFor)
     // The young files were taken: counted (with their size) and moved the bars, though not listed.
     EXPECT_EQ(4, m_context.m_nFoundOrDeleted);
     EXPECT_EQ(16u, m_context.m_qwBytes);
-    EXPECT_EQ(4, m_window.ProgressPos(kIdcItemBar));
+    EXPECT_EQ(4, m_window.ProgressPos(IDC_ITEM_PROGRESS));
 
     m_window.m_objects.clear();
     m_options.m_bDelOnlyOldTmpFiles = false;
@@ -219,7 +219,7 @@ TEST_F(FileCallbackTest, AFileWhoseStatusCannotBeReadIsCountedWithSizeZeroButNot
     EXPECT_EQ(1, m_context.m_nFoundOrDeleted);
     EXPECT_EQ(0u, m_context.m_qwBytes);
     EXPECT_EQ("已发现对象: 1", m_window.StatusText(1));
-    EXPECT_EQ(1, m_window.ProgressPos(kIdcItemBar));
+    EXPECT_EQ(1, m_window.ProgressPos(IDC_ITEM_PROGRESS));
 }
 
 TEST_F(FileCallbackTest, FoldersAreReportedWhenTheAttributeRulesTakeThem)

@@ -80,13 +80,13 @@ TEST_F(RuleScanTest, RecursiveRuleUnderAppDataListsMatchingFilesOfEverySubFolder
     }
     // A rule that picks names offers no folder for removal: the user's folders are no trace.
     EXPECT_TRUE(ReportedFolders().empty());
-    EXPECT_EQ(m_window.ItemText(kIdcStatusLine), "正在扫描 - 测试模块...");
+    EXPECT_EQ(m_window.ItemText(IDC_CURRENT_OPERATION), "正在扫描 - 测试模块...");
 
     // Three files: item bar 0..3, total bar 0..3*4 starting at 3*2, each file one step of both.
-    EXPECT_EQ(m_window.ProgressMax(kIdcItemBar), 3);
-    EXPECT_EQ(m_window.ProgressPos(kIdcItemBar), 3);
-    EXPECT_EQ(m_window.ProgressMax(kIdcTotalBar), 12);
-    EXPECT_EQ(m_window.ProgressPos(kIdcTotalBar), 9);
+    EXPECT_EQ(m_window.ProgressMax(IDC_ITEM_PROGRESS), 3);
+    EXPECT_EQ(m_window.ProgressPos(IDC_ITEM_PROGRESS), 3);
+    EXPECT_EQ(m_window.ProgressMax(IDC_TOTAL_PROGRESS), 12);
+    EXPECT_EQ(m_window.ProgressPos(IDC_TOTAL_PROGRESS), 9);
     EXPECT_EQ(m_context.m_nFoundOrDeleted, 3);
 }
 
@@ -125,7 +125,7 @@ TEST_F(RuleScanTest, FolderAloneWithoutRecursionAndNothingWalkedWhenNoFileMatche
     ASSERT_EQ(Scan(none), 1);
     EXPECT_TRUE(ObjectPaths().empty());
     EXPECT_TRUE(ReportedFolders().empty());
-    EXPECT_EQ(m_window.ProgressMax(kIdcItemBar), 100);
+    EXPECT_EQ(m_window.ProgressMax(IDC_ITEM_PROGRESS), 100);
 }
 
 TEST_F(RuleScanTest, ExternalFolderRuleFindsNothingWithoutExternalFolder)
@@ -158,7 +158,7 @@ TEST_F(RuleScanTest, TheTwentySixthExistingFolderIsNeverWalked)
     CModItem item = PluginItem(rules);
     ASSERT_EQ(Scan(item), 1);
     EXPECT_EQ(Sorted(ObjectPaths()), Sorted(expected));
-    EXPECT_EQ(m_window.ProgressMax(kIdcItemBar), 25);
+    EXPECT_EQ(m_window.ProgressMax(IDC_ITEM_PROGRESS), 25);
 }
 
 // A file callback that asks the scan to stop once it has seen one file.

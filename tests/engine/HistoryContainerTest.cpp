@@ -212,8 +212,8 @@ TEST_F(HistoryContainerTest, CachePathValuesNameTheFoldersWhoseFilesAreListed)
     }
     EXPECT_EQ(3, m_context.m_nFoundOrDeleted);
     // One step per container and one per file.
-    EXPECT_EQ(2 + 3, m_window.ProgressPos(kIdcItemBar));
-    EXPECT_EQ(2 + 3, m_window.ProgressPos(kIdcTotalBar));
+    EXPECT_EQ(2 + 3, m_window.ProgressPos(IDC_ITEM_PROGRESS));
+    EXPECT_EQ(2 + 3, m_window.ProgressPos(IDC_TOTAL_PROGRESS));
 }
 
 TEST_F(HistoryContainerTest, TheLineShowsTheKeyOfTheContainer)
@@ -221,9 +221,9 @@ TEST_F(HistoryContainerTest, TheLineShowsTheKeyOfTheContainer)
     std::string empty = Container("Empty", {});
     SetRegString(Key("MSHist012024"), "CachePath", empty);
     RunThreeSteps(Item(1108));
-    EXPECT_EQ("MSHist012024", m_window.ItemText(kIdcDetailLine));
+    EXPECT_EQ("MSHist012024", m_window.ItemText(IDC_CURRENT_OBJECT));
     EXPECT_TRUE(m_window.m_objects.empty());
-    EXPECT_EQ(1, m_window.ProgressPos(kIdcItemBar));
+    EXPECT_EQ(1, m_window.ProgressPos(IDC_ITEM_PROGRESS));
 }
 
 namespace {

@@ -155,8 +155,8 @@ TEST_F(IECacheItemsTest, CookieScanListsCookiesAndOnlyCountsTheKeptAndTheVanishe
     EXPECT_EQ(others + 2, m_context.m_nFoundOrDeleted);
     EXPECT_EQ(framework::Format("已发现对象: %d", others + 2), m_window.StatusText(1));
     // Every cookie moves both bars, the kept one too.
-    EXPECT_EQ(others + 3, m_window.ProgressPos(kIdcItemBar));
-    EXPECT_EQ(others + 3, m_window.ProgressPos(kIdcTotalBar));
+    EXPECT_EQ(others + 3, m_window.ProgressPos(IDC_ITEM_PROGRESS));
+    EXPECT_EQ(others + 3, m_window.ProgressPos(IDC_TOTAL_PROGRESS));
 }
 
 TEST_F(IECacheItemsTest, ALongCookieKeyIsKeptOnlyByTheWholeKey)
@@ -201,7 +201,7 @@ TEST_F(IECacheItemsTest, TemporaryFilesAreListedByTheirLocalFileAndHistoryEntrie
     EXPECT_EQ(DeleteCacheEntry, ours[0].m_pfnClean);
     EXPECT_TRUE(StatusOfObjectWasSent(ours[0].m_strName));
     EXPECT_EQ(otherPages + 2, m_context.m_nFoundOrDeleted) << "the page without its file is counted";
-    EXPECT_EQ(otherPages + 2, m_window.ProgressPos(kIdcItemBar));
+    EXPECT_EQ(otherPages + 2, m_window.ProgressPos(IDC_ITEM_PROGRESS));
 
     m_window.m_objects.clear();
     m_context.m_nFoundOrDeleted = 0;
@@ -229,14 +229,14 @@ TEST_F(IECacheItemsTest, EntriesWithoutALocalFileNameAreCountedButNotListed)
 
     ThreeStepResults files = RunThreeSteps(Item(1107));
     EXPECT_EQ(1, files.units);
-    EXPECT_EQ("www.site.com/", m_window.ItemText(kIdcDetailLine));
+    EXPECT_EQ("www.site.com/", m_window.ItemText(IDC_CURRENT_OBJECT));
     EXPECT_TRUE(m_window.m_objects.empty());
     EXPECT_EQ(1, m_context.m_nFoundOrDeleted);
-    EXPECT_EQ(1, m_window.ProgressPos(kIdcItemBar));
+    EXPECT_EQ(1, m_window.ProgressPos(IDC_ITEM_PROGRESS));
 
     ThreeStepResults cookies = RunThreeSteps(Item(1106));
     EXPECT_EQ(1, cookies.units);
-    EXPECT_EQ("user@damaged.com/", m_window.ItemText(kIdcDetailLine));
+    EXPECT_EQ("user@damaged.com/", m_window.ItemText(IDC_CURRENT_OBJECT));
     EXPECT_TRUE(m_window.m_objects.empty());
     EXPECT_EQ(2, m_context.m_nFoundOrDeleted);
     EXPECT_EQ(0, fake.m_nOpenSearches);

@@ -182,22 +182,22 @@ TEST_F(NetscapeItemsTest, EachProfileFileIsListedWithinAHundredSteps)
     EXPECT_EQ(28u, received.status.m_qwSize);
     EXPECT_EQ(1, m_context.m_nFoundOrDeleted);
     EXPECT_EQ(28u, m_context.m_qwBytes);
-    EXPECT_EQ("...", m_window.ItemText(kIdcDetailLine));
-    EXPECT_EQ(100, m_window.ProgressPos(kIdcItemBar));
-    EXPECT_EQ(100, m_window.ProgressPos(kIdcTotalBar));
+    EXPECT_EQ("...", m_window.ItemText(IDC_CURRENT_OBJECT));
+    EXPECT_EQ(100, m_window.ProgressPos(IDC_ITEM_PROGRESS));
+    EXPECT_EQ(100, m_window.ProgressPos(IDC_TOTAL_PROGRESS));
 
     // No history file: nothing listed, the same hundred steps.
-    SendMessageA(m_window.Item(kIdcItemBar), PBM_SETPOS, 0, 0);
+    SendMessageA(m_window.Item(IDC_ITEM_PROGRESS), PBM_SETPOS, 0, 0);
     EXPECT_EQ(1, ScanOnWorker(Item(1113)));
     EXPECT_EQ(1u, m_window.m_objects.size());
-    EXPECT_EQ(100, m_window.ProgressPos(kIdcItemBar));
-    EXPECT_EQ(200, m_window.ProgressPos(kIdcTotalBar));
+    EXPECT_EQ(100, m_window.ProgressPos(IDC_ITEM_PROGRESS));
+    EXPECT_EQ(200, m_window.ProgressPos(IDC_TOTAL_PROGRESS));
 
-    SendMessageA(m_window.Item(kIdcItemBar), PBM_SETPOS, 0, 0);
+    SendMessageA(m_window.Item(IDC_ITEM_PROGRESS), PBM_SETPOS, 0, 0);
     EXPECT_EQ(1, ScanOnWorker(Item(1114)));
     ASSERT_EQ(2u, m_window.m_objects.size());
     EXPECT_EQ(m_profile + "\\localstore.rdf", m_window.m_objects[1].object.m_strPath);
-    EXPECT_EQ(300, m_window.ProgressPos(kIdcTotalBar));
+    EXPECT_EQ(300, m_window.ProgressPos(IDC_TOTAL_PROGRESS));
 }
 
 TEST_F(NetscapeItemsTest, WithoutAProfileOrAfterAStopNothingMoves)
@@ -206,15 +206,15 @@ TEST_F(NetscapeItemsTest, WithoutAProfileOrAfterAStopNothingMoves)
     RangeBarsForItems(1);
     EXPECT_EQ(1, ScanOnWorker(Item(1111))) << "no registry file";
     EXPECT_TRUE(m_window.m_objects.empty());
-    EXPECT_EQ(0, m_window.ProgressPos(kIdcItemBar));
-    EXPECT_EQ(0, m_window.ProgressPos(kIdcTotalBar));
-    EXPECT_EQ("", m_window.ItemText(kIdcDetailLine));
+    EXPECT_EQ(0, m_window.ProgressPos(IDC_ITEM_PROGRESS));
+    EXPECT_EQ(0, m_window.ProgressPos(IDC_TOTAL_PROGRESS));
+    EXPECT_EQ("", m_window.ItemText(IDC_CURRENT_OBJECT));
 
     WriteRegistry(DirectoryEntry(m_profile) + std::string(100, '.'));
     RequestStop();
     EXPECT_EQ(0, ScanOnWorker(Item(1111)));
     EXPECT_TRUE(m_window.m_objects.empty());
-    EXPECT_EQ(0, m_window.ProgressPos(kIdcTotalBar));
+    EXPECT_EQ(0, m_window.ProgressPos(IDC_TOTAL_PROGRESS));
 }
 
 TEST_F(NetscapeItemsTest, TheCacheItemWalksTheProfilesCacheFolder)

@@ -112,7 +112,7 @@ TEST_F(RecycleBinItemTest, ThreeFilesAreOneObjectThatCountsThree)
     EXPECT_EQ(3, m_context.m_nFoundOrDeleted);
     EXPECT_EQ(contents.m_qwBytes, m_context.m_qwBytes);
     EXPECT_EQ("已发现对象: 3", m_window.StatusText(1));
-    EXPECT_EQ(100, m_window.ProgressPos(kIdcTotalBar));
+    EXPECT_EQ(100, m_window.ProgressPos(IDC_TOTAL_PROGRESS));
     EXPECT_EQ(3, QueryRecycleBin().m_nItems) << "a scan never deletes";
 
     CFoundObject object = found;
@@ -131,7 +131,7 @@ TEST_F(RecycleBinItemTest, AnEmptyBinListsNothing)
     EXPECT_EQ(1, ScanOnWorker(Item(1105)));
     EXPECT_TRUE(m_window.m_objects.empty());
     EXPECT_EQ(0, m_context.m_nFoundOrDeleted);
-    EXPECT_EQ(100, m_window.ProgressPos(kIdcTotalBar));
+    EXPECT_EQ(100, m_window.ProgressPos(IDC_TOTAL_PROGRESS));
 }
 
 TEST_F(RecycleBinItemTest, ABinThatCannotBeEmptiedCountsItsFilesAsNotDeleted)

@@ -37,8 +37,8 @@ TEST_F(RegistryKeyItemsTest, RunHistoryIsListedAsOneKeyAndRemovedWithItsSubKeysW
     EXPECT_EQ(0u, found.m_dwSize);
     EXPECT_EQ("已发现对象: 1", m_window.StatusText(1));
     EXPECT_EQ(1, m_context.m_nFoundOrDeleted);
-    EXPECT_EQ(100, m_window.ProgressPos(kIdcItemBar));
-    EXPECT_EQ(100, m_window.ProgressPos(kIdcTotalBar));
+    EXPECT_EQ(100, m_window.ProgressPos(IDC_ITEM_PROGRESS));
+    EXPECT_EQ(100, m_window.ProgressPos(IDC_TOTAL_PROGRESS));
     EXPECT_TRUE(RegKeyExists(kRunMruKey)) << "a scan never deletes";
 
     CFoundObject object = found;
@@ -53,13 +53,13 @@ TEST_F(RegistryKeyItemsTest, MissingRunHistoryListsNothingButStillTakesItsStep)
 {
     CModItem* item = Item(1102);
     RangeBarsForItems(3);
-    SendMessageA(m_window.Item(kIdcTotalBar), PBM_SETPOS, 100, 0);
+    SendMessageA(m_window.Item(IDC_TOTAL_PROGRESS), PBM_SETPOS, 100, 0);
 
     EXPECT_EQ(1, ScanOnWorker(item));
     EXPECT_TRUE(m_window.m_objects.empty());
     EXPECT_EQ(0, m_context.m_nFoundOrDeleted);
-    EXPECT_EQ(100, m_window.ProgressPos(kIdcItemBar));
-    EXPECT_EQ(200, m_window.ProgressPos(kIdcTotalBar));
+    EXPECT_EQ(100, m_window.ProgressPos(IDC_ITEM_PROGRESS));
+    EXPECT_EQ(200, m_window.ProgressPos(IDC_TOTAL_PROGRESS));
 
     // A stop requested while the item ran ends the scan.
     SetEvent(g_theScanningThreadsParam.m_evStop);
@@ -87,7 +87,7 @@ TEST_F(RegistryKeyItemsTest, FindHistoryListsBothKeysAndTheScanRemovesNeither)
     }
     EXPECT_EQ(2, m_context.m_nFoundOrDeleted);
     // Two keys, one step.
-    EXPECT_EQ(100, m_window.ProgressPos(kIdcTotalBar));
+    EXPECT_EQ(100, m_window.ProgressPos(IDC_TOTAL_PROGRESS));
     EXPECT_TRUE(RegKeyExists(kSearchAssistantKey));
     EXPECT_TRUE(RegKeyExists(kDocFindSpecKey));
 

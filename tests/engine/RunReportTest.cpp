@@ -53,10 +53,10 @@ protected:
 
 TEST_F(RunReportTest, WindowReferenceAndContextTakeTheMainWindowsControls)
 {
-    EXPECT_EQ(m_window.Item(kIdcStatusBar), m_wnd.m_hStatusBar);
-    EXPECT_EQ(kIdcDetailLine, m_wnd.m_nLineId);
-    EXPECT_EQ(m_window.Item(kIdcItemBar), m_context.m_pItemBar);
-    EXPECT_EQ(m_window.Item(kIdcTotalBar), m_context.m_pTotalBar);
+    EXPECT_EQ(m_window.Item(IDC_STATUSBAR), m_wnd.m_hStatusBar);
+    EXPECT_EQ(IDC_CURRENT_OBJECT, m_wnd.m_nLineId);
+    EXPECT_EQ(m_window.Item(IDC_ITEM_PROGRESS), m_context.m_pItemBar);
+    EXPECT_EQ(m_window.Item(IDC_TOTAL_PROGRESS), m_context.m_pTotalBar);
     EXPECT_EQ(0, m_context.m_nFoundOrDeleted);
     EXPECT_EQ(0, m_context.m_nNotDeleted);
     EXPECT_EQ(0, m_context.m_nIgnoredCookies);
@@ -86,7 +86,7 @@ TEST_F(RunReportTest, FoundSendsTheRecordCountsAndShowsCountAndSize)
     EXPECT_EQ(1536u * 1024, got.status.m_qwSize);
     EXPECT_GT(got.status.m_tModification, 1500000000);
 
-    EXPECT_EQ("找到的文件.txt", m_window.ItemText(kIdcDetailLine));
+    EXPECT_EQ("找到的文件.txt", m_window.ItemText(IDC_CURRENT_OBJECT));
     EXPECT_EQ(1, m_context.m_nFoundOrDeleted);
     EXPECT_EQ(1536u * 1024, m_context.m_qwBytes);
     EXPECT_EQ("已发现对象: 1", m_window.StatusText(1));
@@ -158,14 +158,14 @@ TEST_F(RunReportTest, StatusPartZeroIsWrittenWithoutStyleAndOthersPopOut)
     OnWorker([](CRunContext* c) {
         SetStatusPart(c, 0, "%s", "正在工作...");
         SetStatusPart(c, 3, "%d-%s", 7, "x");
-        c->m_pWnd->SetItemText(kIdcStatusLine, "正在清理...");
+        c->m_pWnd->SetItemText(IDC_CURRENT_OPERATION, "正在清理...");
     });
     ASSERT_EQ(2u, m_window.m_statusWrites.size());
     EXPECT_EQ(0u, m_window.m_statusWrites[0].how);
     EXPECT_EQ("正在工作...", m_window.m_statusWrites[0].text);
     EXPECT_EQ(static_cast<WPARAM>(3 | SBT_POPOUT), m_window.m_statusWrites[1].how);
     EXPECT_EQ("7-x", m_window.StatusText(3));
-    EXPECT_EQ("正在清理...", m_window.ItemText(kIdcStatusLine));
+    EXPECT_EQ("正在清理...", m_window.ItemText(IDC_CURRENT_OPERATION));
 
     std::string saved;
     ASSERT_TRUE(m_wnd.GetStatusText(0, saved));
@@ -182,26 +182,26 @@ TEST_F(RunReportTest, ProgressBarsTakeRangePositionAndAdvance)
         AdvanceBars(c);
         AdvanceProgress(c, c->m_pTotalBar, 100);
     });
-    EXPECT_EQ(10, m_window.ProgressMax(kIdcItemBar));
-    EXPECT_EQ(500, m_window.ProgressMax(kIdcTotalBar));
-    EXPECT_EQ(4, m_window.ProgressPos(kIdcItemBar));
-    EXPECT_EQ(301, m_window.ProgressPos(kIdcTotalBar));
+    EXPECT_EQ(10, m_window.ProgressMax(IDC_ITEM_PROGRESS));
+    EXPECT_EQ(500, m_window.ProgressMax(IDC_TOTAL_PROGRESS));
+    EXPECT_EQ(4, m_window.ProgressPos(IDC_ITEM_PROGRESS));
+    EXPECT_EQ(301, m_window.ProgressPos(IDC_TOTAL_PROGRESS));
     EXPECT_EQ(4, GetProgressPos(&m_context, m_context.m_pItemBar));
 }
 
 TEST_F(RunReportTest, NothingHappensWithoutMainWindow)
 {
     m_window.m_statusWrites.clear();
-    SendMessageA(m_window.Item(kIdcItemBar), PBM_SETRANGE32, 0, 100);
-    SendMessageA(m_window.Item(kIdcItemBar), PBM_SETPOS, 5, 0);
-    SetDlgItemTextA(m_window.Hwnd(), kIdcDetailLine, "unchanged");
+    SendMessageA(m_window.Item(IDC_ITEM_PROGRESS), PBM_SETRANGE32, 0, 100);
+    SendMessageA(m_window.Item(IDC_ITEM_PROGRESS), PBM_SETPOS, 5, 0);
+    SetDlgItemTextA(m_window.Hwnd(), IDC_CURRENT_OBJECT, "unchanged");
 
     // A reference without a main window, though the bar handles are real; and no reference at all.
     CWndRef detached;
     CRunContext noMain;
     AttachWindow(noMain, &detached);
-    noMain.m_pItemBar = m_window.Item(kIdcItemBar);
-    noMain.m_pTotalBar = m_window.Item(kIdcTotalBar);
+    noMain.m_pItemBar = m_window.Item(IDC_ITEM_PROGRESS);
+    noMain.m_pTotalBar = m_window.Item(IDC_TOTAL_PROGRESS);
     CRunContext noRef;
     noRef.m_pItemBar = noMain.m_pItemBar;
 
@@ -234,7 +234,7 @@ TEST_F(RunReportTest, NothingHappensWithoutMainWindow)
 
     EXPECT_TRUE(m_window.m_objects.empty());
     EXPECT_TRUE(m_window.m_statusWrites.empty());
-    EXPECT_EQ("unchanged", m_window.ItemText(kIdcDetailLine));
-    EXPECT_EQ(5, m_window.ProgressPos(kIdcItemBar));
-    EXPECT_EQ(100, m_window.ProgressMax(kIdcItemBar));
+    EXPECT_EQ("unchanged", m_window.ItemText(IDC_CURRENT_OBJECT));
+    EXPECT_EQ(5, m_window.ProgressPos(IDC_ITEM_PROGRESS));
+    EXPECT_EQ(100, m_window.ProgressMax(IDC_ITEM_PROGRESS));
 }

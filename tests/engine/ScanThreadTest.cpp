@@ -73,9 +73,9 @@ void Record(const char* what, CModItem* item)
         call.totalMax = static_cast<int>(SendMessageA(context->m_pTotalBar, PBM_GETRANGE, FALSE, 0));
         call.totalPos = static_cast<int>(SendMessageA(context->m_pTotalBar, PBM_GETPOS, 0, 0));
         char text[256] = "";
-        GetDlgItemTextA(main, kIdcStatusLine, text, sizeof text);
+        GetDlgItemTextA(main, IDC_CURRENT_OPERATION, text, sizeof text);
         call.line1010 = text;
-        GetDlgItemTextA(main, kIdcDetailLine, text, sizeof text);
+        GetDlgItemTextA(main, IDC_CURRENT_OBJECT, text, sizeof text);
         call.line1011 = text;
     }
     call.ticksEnd = Now();
@@ -223,10 +223,10 @@ TEST_F(ScanThreadTest, ItemsAreCalledByTheContractInCheckedOrder)
     EXPECT_EQ("正在扫描 - 剪贴板...", one.line1010);
 
     // The last item had no prepare function, so its status line stays; part 0 says a worker ran.
-    EXPECT_EQ("正在扫描 - 临时文件目录...", m_window.ItemText(kIdcStatusLine));
+    EXPECT_EQ("正在扫描 - 临时文件目录...", m_window.ItemText(IDC_CURRENT_OPERATION));
     EXPECT_EQ("正在工作...", m_window.StatusText(0));
     EXPECT_EQ(0, m_window.StatusStyle(0));
-    EXPECT_EQ(0, m_window.ProgressPos(kIdcItemBar));
+    EXPECT_EQ(0, m_window.ProgressPos(IDC_ITEM_PROGRESS));
 }
 
 TEST_F(ScanThreadTest, ClearedEntriesAreSkippedEvenWhenAnItemHoldsIdentifierZero)
@@ -417,12 +417,12 @@ TEST_F(FolderScanThreadTest, AFolderScanEndsWithTheDisplayTheWritesAddUpTo)
     // (26 units counted, 25 advanced: kept files do not move it), the lines emptied.
     EXPECT_EQ("已发现对象: 25", m_window.StatusText(1));
     EXPECT_EQ("总计大小: 0.02 MB", m_window.StatusText(2));
-    EXPECT_EQ(0, m_window.ProgressPos(kIdcItemBar));
-    EXPECT_EQ(100, m_window.ProgressMax(kIdcItemBar));
-    EXPECT_EQ(26, m_window.ProgressMax(kIdcTotalBar));
-    EXPECT_EQ(25, m_window.ProgressPos(kIdcTotalBar));
-    EXPECT_EQ("", m_window.ItemText(kIdcStatusLine));
-    EXPECT_EQ("", m_window.ItemText(kIdcDetailLine));
+    EXPECT_EQ(0, m_window.ProgressPos(IDC_ITEM_PROGRESS));
+    EXPECT_EQ(100, m_window.ProgressMax(IDC_ITEM_PROGRESS));
+    EXPECT_EQ(26, m_window.ProgressMax(IDC_TOTAL_PROGRESS));
+    EXPECT_EQ(25, m_window.ProgressPos(IDC_TOTAL_PROGRESS));
+    EXPECT_EQ("", m_window.ItemText(IDC_CURRENT_OPERATION));
+    EXPECT_EQ("", m_window.ItemText(IDC_CURRENT_OBJECT));
     // The status bar was written far less often than once per object.
     EXPECT_LT(m_window.m_statusWrites.size(), 25u);
 }

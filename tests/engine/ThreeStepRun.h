@@ -35,8 +35,8 @@ inline ThreeStepResults RunThreeStepsOnWorker(CModItem* item, CRunContext* conte
             int units = 0;
             c->results.counted = it->m_pfnCount(&units, it);
             c->results.units = units;
-            SendMessageA(c->window->Item(kIdcItemBar), PBM_SETRANGE32, 0, units + 1000);
-            SendMessageA(c->window->Item(kIdcTotalBar), PBM_SETRANGE32, 0, units + 1000);
+            SendMessageA(c->window->Item(IDC_ITEM_PROGRESS), PBM_SETRANGE32, 0, units + 1000);
+            SendMessageA(c->window->Item(IDC_TOTAL_PROGRESS), PBM_SETRANGE32, 0, units + 1000);
             if (c->results.counted) c->results.scanned = it->m_pfnScan(it);
         }
         it->m_pfnFinish(it);

@@ -87,8 +87,8 @@ TEST_F(WindowsItemsTest, RecentDocumentsAreOneObjectListedAfterTheStep)
     EXPECT_EQ(0u, found.m_dwSize);
     EXPECT_EQ(ClearRecentDocuments, found.m_pfnClean);
     EXPECT_EQ(1, m_context.m_nFoundOrDeleted);
-    EXPECT_EQ(100, m_window.ProgressPos(kIdcItemBar));
-    EXPECT_EQ(100, m_window.ProgressPos(kIdcTotalBar));
+    EXPECT_EQ(100, m_window.ProgressPos(IDC_ITEM_PROGRESS));
+    EXPECT_EQ(100, m_window.ProgressPos(IDC_TOTAL_PROGRESS));
 }
 
 TEST_F(WindowsItemsTest, ClearingRecentDocumentsRemovesTheShortcutsAndTheExplorerList)
@@ -150,7 +150,7 @@ TEST_F(WindowsItemsTest, ClipboardIsListedAndEmptied)
     EXPECT_EQ("剪贴板内容", found.m_strPath);
     EXPECT_EQ(kObjUnknown, found.m_nKind);
     EXPECT_EQ(EmptyClipboardObject, found.m_pfnClean);
-    EXPECT_EQ(100, m_window.ProgressPos(kIdcTotalBar));
+    EXPECT_EQ(100, m_window.ProgressPos(IDC_TOTAL_PROGRESS));
     EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT)) << "a scan never deletes";
 
     EXPECT_EQ(1, CleanOnWorker(found));
@@ -166,7 +166,7 @@ TEST_F(WindowsItemsTest, AClipboardHeldByAnotherThreadIsNeitherListedNorCounted)
     RangeBarsForItems(1);
     EXPECT_EQ(1, ScanOnWorker(Item(1103)));
     EXPECT_TRUE(m_window.m_objects.empty());
-    EXPECT_EQ(100, m_window.ProgressPos(kIdcTotalBar));
+    EXPECT_EQ(100, m_window.ProgressPos(IDC_TOTAL_PROGRESS));
 
     CFoundObject object;
     object.m_strPath = kClipboardText;

@@ -75,10 +75,10 @@ protected:
     // As the scanning thread ranges them for one-step items: item 0..100, total 0..n*100.
     void RangeBarsForItems(int n)
     {
-        SendMessageA(m_window.Item(kIdcItemBar), PBM_SETRANGE32, 0, 100);
-        SendMessageA(m_window.Item(kIdcItemBar), PBM_SETPOS, 0, 0);
-        SendMessageA(m_window.Item(kIdcTotalBar), PBM_SETRANGE32, 0, n * 100);
-        SendMessageA(m_window.Item(kIdcTotalBar), PBM_SETPOS, 0, 0);
+        SendMessageA(m_window.Item(IDC_ITEM_PROGRESS), PBM_SETRANGE32, 0, 100);
+        SendMessageA(m_window.Item(IDC_ITEM_PROGRESS), PBM_SETPOS, 0, 0);
+        SendMessageA(m_window.Item(IDC_TOTAL_PROGRESS), PBM_SETRANGE32, 0, n * 100);
+        SendMessageA(m_window.Item(IDC_TOTAL_PROGRESS), PBM_SETPOS, 0, 0);
     }
 
     std::vector<CFoundObject> Objects() const

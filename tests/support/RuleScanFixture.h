@@ -45,7 +45,7 @@ protected:
     int Scan(CModItem& item, int n = 1, int b = 0)
     {
         RangeBarsForItems(n);
-        SendMessageA(m_window.Item(kIdcTotalBar), PBM_SETPOS, n * 100 * b / n, 0);
+        SendMessageA(m_window.Item(IDC_TOTAL_PROGRESS), PBM_SETPOS, n * 100 * b / n, 0);
         item.m_nParam = (n << 16) | b;
         return ScanOnWorker(&item);
     }

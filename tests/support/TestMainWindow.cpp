@@ -5,6 +5,7 @@
 
 #include "engine/RunReport.h"
 #include "engine/WorkerMessages.h"
+#include "framework/Controls.h"
 #include "support/Sandbox.h"
 
 namespace {
@@ -60,12 +61,12 @@ TestMainWindow::TestMainWindow()
     RegisterOnce(WndProc);
     m_hwnd = CreateWindowExA(0, kClassName, "Quillon test", WS_OVERLAPPEDWINDOW, 0, 0, 600, 300, nullptr,
                              nullptr, GetModuleHandleA(nullptr), this);
-    Child(m_hwnd, PROGRESS_CLASSA, kIdcItemBar, 10);
-    Child(m_hwnd, PROGRESS_CLASSA, kIdcTotalBar, 40);
-    Child(m_hwnd, "STATIC", kIdcStatusLine, 70);
-    Child(m_hwnd, "STATIC", kIdcDetailLine, 100);
+    Child(m_hwnd, PROGRESS_CLASSA, IDC_ITEM_PROGRESS, 10);
+    Child(m_hwnd, PROGRESS_CLASSA, IDC_TOTAL_PROGRESS, 40);
+    Child(m_hwnd, "STATIC", IDC_CURRENT_OPERATION, 70);
+    Child(m_hwnd, "STATIC", IDC_CURRENT_OBJECT, 100);
     HWND bar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, m_hwnd,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdcStatusBar)),
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUSBAR)),
                                GetModuleHandleA(nullptr), nullptr);
     int edges[4] = {150, 300, 450, -1};
     SendMessageA(bar, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(edges));
@@ -133,17 +134,12 @@ std::vector<UINT> TestMainWindow::CompletionMessages() const
 
 std::string TestMainWindow::StatusText(int part) const
 {
-    HWND bar = Item(kIdcStatusBar);
-    // Wine counts the length in UTF-16 units; a GBK text can take twice as many bytes.
-    LRESULT length = SendMessageA(bar, SB_GETTEXTLENGTHA, part, 0);
-    std::vector<char> text(2 * LOWORD(length) + 1, '\0');
-    SendMessageA(bar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(text.data()));
-    return text.data();
+    return framework::CStatusBar(Item(IDC_STATUSBAR)).GetText(part);
 }
 
 int TestMainWindow::StatusStyle(int part) const
 {
-    return HIWORD(SendMessageA(Item(kIdcStatusBar), SB_GETTEXTLENGTHA, part, 0));
+    return HIWORD(SendMessageA(Item(IDC_STATUSBAR), SB_GETTEXTLENGTHA, part, 0));
 }
 
 std::string TestMainWindow::ItemText(int id) const
