@@ -28,4 +28,4 @@ const CPStoreApi& RealPStoreApi()
 
 const CPStoreApi& GetPStoreApi() { return g_api; }
 
-void SetPStoreApi(const CPStoreApi& api) { g_api = api; }
+void SetPStoreApiForTesting(const CPStoreApi& api) { g_api = api; }

@@ -20,7 +20,7 @@ struct CPStoreApi {
 const CPStoreApi& RealPStoreApi();
 // The table in use; tests swap it and put the real one back.
 const CPStoreApi& GetPStoreApi();
-void SetPStoreApi(const CPStoreApi& api);
+void SetPStoreApiForTesting(const CPStoreApi& api);
 
 extern const char* const kPStoreLibrary;         // "pstorec.dll"
 extern const char* const kPStoreCreateInstance;  // "PStoreCreateInstance"

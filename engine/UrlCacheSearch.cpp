@@ -112,7 +112,7 @@ const CUrlCacheApi& RealUrlCacheApi()
 
 const CUrlCacheApi& GetUrlCacheApi() { return g_api; }
 
-void SetUrlCacheApi(const CUrlCacheApi& api) { g_api = api; }
+void SetUrlCacheApiForTesting(const CUrlCacheApi& api) { g_api = api; }
 
 HANDLE UrlCacheFindFirst(const char* pattern, INTERNET_CACHE_ENTRY_INFOA* entry, DWORD* size)
 {

@@ -28,7 +28,7 @@ struct CUrlCacheApi {
 const CUrlCacheApi& RealUrlCacheApi();
 // The table in use; tests swap it and put the real one back.
 const CUrlCacheApi& GetUrlCacheApi();
-void SetUrlCacheApi(const CUrlCacheApi& api);
+void SetUrlCacheApiForTesting(const CUrlCacheApi& api);
 
 // The three searches over the cache with the patterns' meanings above. The handle belongs to this
 // layer: close it with UrlCacheFindClose only. First fails (null) with ERROR_NO_MORE_ITEMS when

@@ -2,16 +2,18 @@
 # Runs a Windows build tool under the sandboxed Wine of scripts/env during the build.
 #     run-in-wine.sh REPOSITORY BUILD_DIR EMULATOR TOOL.exe [ARGUMENTS]...
 # BUILD_DIR is the tree above the CMake build folder (scripts/env's BUILD_DIR). When the build runs
-# from scripts/test, scripts/run or scripts/bench, their Wine environment is already exported;
-# otherwise (cmake --build by hand) the same sandbox is set up here, so the user's own ~/.wine is
-# never touched.
+# from scripts/test, scripts/run or scripts/bench, their Wine environment for this tree is already
+# exported; otherwise (cmake --build by hand) the same sandbox is set up here, and a WINEPREFIX of
+# the user's shell is ignored, so the user's own prefix is never touched.
 set -euo pipefail
 ROOT=$1
 build_dir=$2
 emulator=$3
 shift 3
 
-if [ -z "${WINEPREFIX:-}" ]; then
+build_dir=$(cd "$build_dir" && pwd)
+if [ "${QUILLON_SANDBOX_BUILD_DIR:-}" != "$build_dir" ]; then
+  unset WINEPREFIX
   BUILD_DIR=$build_dir
   # shellcheck source=../scripts/env
   source "$ROOT/scripts/env"

@@ -262,8 +262,8 @@ void CMainDlg::OnSize(UINT type, int cx, int cy)
 
 void CMainDlg::OnOptions()
 {
-    // The options sheet (caption string 171) runs modally here; whatever closed it, its changes are
-    // applied.
+    // No options sheet yet: the button re-applies the settings that act at once, as it will after
+    // the sheet has closed.
     ApplyChangedOptions();
 }
 

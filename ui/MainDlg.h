@@ -100,7 +100,7 @@ public:
     bool HasTrayIcon() const { return m_bTrayIcon; }
     void SetStatusText(int part, const std::string& text);
     std::string GetStatusText(int part) const;
-    // Runs once the options sheet has closed, whatever closed it.
+    // Re-applies the settings that act at once (tray icon, date format, list look, status text).
     void ApplyChangedOptions();
 
     // ---- the results list (the work is CResultsList's) ----

@@ -195,11 +195,11 @@ public:
     {
         m_library.store = &m_store;
         g_library = &m_library;
-        SetPStoreApi({FakeLoad, FakeGetProc, FakeFree});
+        SetPStoreApiForTesting({FakeLoad, FakeGetProc, FakeFree});
     }
     ~FakePStore()
     {
-        SetPStoreApi(RealPStoreApi());
+        SetPStoreApiForTesting(RealPStoreApi());
         g_library = nullptr;
     }
     FakeStore m_store;

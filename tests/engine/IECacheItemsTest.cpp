@@ -291,9 +291,9 @@ public:
     {
         CUrlCacheApi api = RealUrlCacheApi();
         api.pfnDeleteEntry = WitnessingDelete;
-        SetUrlCacheApi(api);
+        SetUrlCacheApiForTesting(api);
     }
-    ~WitnessedDeletes() { SetUrlCacheApi(RealUrlCacheApi()); }
+    ~WitnessedDeletes() { SetUrlCacheApiForTesting(RealUrlCacheApi()); }
 };
 
 }  // namespace

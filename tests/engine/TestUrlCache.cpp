@@ -115,12 +115,12 @@ int CountCacheEntries(int category)
 FakeUrlCache::FakeUrlCache() : m_saved(GetUrlCacheApi())
 {
     g_fake = this;
-    SetUrlCacheApi({FindFirst, FindNext, FindClose, DeleteEntry});
+    SetUrlCacheApiForTesting({FindFirst, FindNext, FindClose, DeleteEntry});
 }
 
 FakeUrlCache::~FakeUrlCache()
 {
-    SetUrlCacheApi(m_saved);
+    SetUrlCacheApiForTesting(m_saved);
     g_fake = nullptr;
 }
 
