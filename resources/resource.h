@@ -56,6 +56,13 @@
 #define IDD_MAIN     126  // CMainDlg: the main window
 #define IDD_SEL_ITEMS       107  // CSelItemsDlg: the items dialog
 #define IDD_CREATE_EDIT_MOD 156  // CCreateEditModDlg: the custom-item editor
+// Pages of the options sheet, in tab order.
+#define IDD_GENERAL_PAGE      103  // CGeneralSettingsP: "常规"
+#define IDD_ADVANCED_PAGE     104  // CAdvancedSettingsP: "高级"
+#define IDD_SHREDDING_PAGE    108  // CShreddingSettingsP: "粉碎"
+#define IDD_SCHEDULE_PAGE     109  // CScheduleSettingsP: "计划"
+#define IDD_SAVE_COOKIES_PAGE 106  // CSaveCookiesP: "保存 Cookies"
+#define IDD_KEEP_FILES_PAGE   112  // CKeepFilesP: "保存文件"
 
 // Controls of the main window (126).
 #define IDC_CLEAN              1000
@@ -108,6 +115,57 @@
 #define IDC_CUSTOM_OK           1082
 #define IDC_CUSTOM_CANCEL       1083
 #define IDC_CUSTOM_PARAMS       1084
+
+// Controls of the options pages (numbers repeat between pages). General page (103):
+#define IDC_GEN_AUTOSTART        1041
+#define IDC_GEN_REPORTS          1042
+#define IDC_GEN_TRAY_ICON        1044
+#define IDC_GEN_HIDE_UNDETECTED  1045
+#define IDC_GEN_TASKBAR_ICON     1046
+#define IDC_GEN_RESTORE_ON_WAKE  1047
+#define IDC_GEN_START_ICONIZED   1048
+#define IDC_GEN_MONTH_DAY_YEAR   1049
+#define IDC_GEN_HIDE_GRIDLINES   1050
+// Advanced page (104).
+#define IDC_ADV_DELETE_AT_RESTART 1038
+#define IDC_ADV_READ_ONLY         1039
+#define IDC_ADV_HIDDEN            1040
+#define IDC_ADV_OLD_TEMP_ONLY     1041
+#define IDC_ADV_CLOSE_AFTER_CLEAN 1042
+#define IDC_ADV_HIDE_WARNINGS     1043
+// Shredding page (108): the five methods are one radio group, 1060..1064.
+#define IDC_SHRED_HINT        1059
+#define IDC_SHRED_NONE        1060
+#define IDC_SHRED_DOD         1061
+#define IDC_SHRED_NSA         1062
+#define IDC_SHRED_GUTMANN     1063
+#define IDC_SHRED_CUSTOM      1064
+#define IDC_SHRED_PASSES      1066
+#define IDC_SHRED_PASSES_SPIN 1067
+// Schedule page (109): the six intervals are one radio group, 1060..1065.
+#define IDC_SCHED_OFF           1060
+#define IDC_SCHED_15_MINUTES    1061
+#define IDC_SCHED_30_MINUTES    1062
+#define IDC_SCHED_1_HOUR        1063
+#define IDC_SCHED_8_HOURS       1064
+#define IDC_SCHED_DAILY         1065
+#define IDC_SCHED_AT_START      1072
+#define IDC_SCHED_AT_SHUTDOWN   1073
+#define IDC_SCHED_BROWSER_CLOSE 1074
+// Cookie keep-list page (106).
+#define IDC_COOKIES_KEEP        1043
+#define IDC_COOKIES_SITES       1045
+#define IDC_COOKIES_ADD         1046
+#define IDC_COOKIES_ADD_ALL     1047
+#define IDC_COOKIES_REMOVE      1049
+#define IDC_COOKIES_REMOVE_ALL  1050
+#define IDC_COOKIES_SITES_COUNT 1054
+#define IDC_COOKIES_KEEP_COUNT  1055
+// File keep-list page (112).
+#define IDC_KEEP_FILES_ADD    1089
+#define IDC_KEEP_FILES_EDIT   1090
+#define IDC_KEEP_FILES_REMOVE 1091
+#define IDC_KEEP_FILES_LIST   1092
 
 // Menus and accelerators.
 #define IDR_HELP_MENU   153  // pop-up of the Help button
