@@ -9,7 +9,6 @@
 #include <mutex>
 #include <vector>
 
-const char* const kTransientFilesSetting = "TransientFiles";
 
 namespace {
 
@@ -39,25 +38,25 @@ LONG Record(const std::string& path)
 {
     std::lock_guard<std::mutex> lock(g_recordsLock);
     std::vector<std::string> records;
-    TheSettings().ReadStringList(kTransientFilesSetting, records);
+    TheSettings().ReadStringList(kOptTransientFiles, records);
     if (FindRecord(records, path) != records.end()) return ERROR_ALREADY_EXISTS;
     if (records.size() >= kMaxRecords) return ERROR_TOO_MANY_OPEN_FILES;
     records.push_back(path);
-    return TheSettings().WriteStringList(kTransientFilesSetting, records);
+    return TheSettings().WriteStringList(kOptTransientFiles, records);
 }
 
 void Forget(const std::string& path)
 {
     std::lock_guard<std::mutex> lock(g_recordsLock);
     std::vector<std::string> records;
-    TheSettings().ReadStringList(kTransientFilesSetting, records);
+    TheSettings().ReadStringList(kOptTransientFiles, records);
     auto found = FindRecord(records, path);
     if (found == records.end()) return;
     records.erase(found);
     if (records.empty())
-        TheSettings().DeleteValue(kTransientFilesSetting);
+        TheSettings().DeleteValue(kOptTransientFiles);
     else
-        TheSettings().WriteStringList(kTransientFilesSetting, records);
+        TheSettings().WriteStringList(kOptTransientFiles, records);
 }
 
 // A fresh transient name in the folder of `path`.
@@ -209,7 +208,7 @@ void DiscardTransientFile(const std::string& path, const ShredFunction& shred)
 void SweepTransientFiles(const ShredFunction& shred)
 {
     std::vector<std::string> records;
-    TheSettings().ReadStringList(kTransientFilesSetting, records);
+    TheSettings().ReadStringList(kOptTransientFiles, records);
     for (const std::string& path : records) {
         if (IsTransientFileName(path))
             DiscardTransientFile(path, shred);

@@ -12,9 +12,6 @@
 #include <functional>
 #include <string>
 
-// The Settings list of the transient files that may still exist.
-extern const char* const kTransientFilesSetting;  // "TransientFiles"
-
 // Overwrites a file's content before it is deleted.
 using ShredFunction = std::function<void(const std::string& path)>;
 

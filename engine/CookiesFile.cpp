@@ -14,7 +14,6 @@
 #include "framework/ScopedHandle.h"
 
 const char* const kNoCookieName = "NO NAME";
-const char* const kCookieKeepListSetting = "SavedCookiesList";
 
 namespace {
 
@@ -189,7 +188,7 @@ int ScanCookiesFile(void* pContext, int nWalkRootLength, const char* pszPath, vo
     SetLine(context, NameOfPath(path));
 
     std::vector<std::string> keepList;
-    SettingsOf(context).ReadStringList(kCookieKeepListSetting, keepList);
+    SettingsOf(context).ReadStringList(kOptSavedCookiesList, keepList);
 
     CBlockLineReader reader("\n", nullptr, kMaxCookieLineLength);
     if (reader.Open(path) && reader.GetLength() <= kMaxCookiesFileSize) ListCookies(context, keepList, file, reader);

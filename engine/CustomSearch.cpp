@@ -10,7 +10,6 @@
 #include "catalogue/CustomItems.h"
 #include "resource.h"
 
-const char* const kCustomFolderSetting = "CustomFolderToScan";
 const char* const kCustomFolderFallback = "C:\\";
 const char* const kCustomSkippedFolder = "Local Settings\\Temp";
 
@@ -55,7 +54,7 @@ std::vector<std::string> CollectCustomPatterns(CModList& catalogue)
 std::string CustomFolderSetting()
 {
     std::string folder;
-    if (TheSettings().ReadString(kCustomFolderSetting, folder) == ERROR_FILE_NOT_FOUND) return kCustomFolderFallback;
+    if (TheSettings().ReadString(kOptCustomFolderToScan, folder) == ERROR_FILE_NOT_FOUND) return kCustomFolderFallback;
     return folder;
 }
 

@@ -79,7 +79,7 @@ TEST_F(FileReplaceTest, FailuresLeaveNothingBehindAndTellTheReason)
     DiscardTransientFile(newPath);
     EXPECT_EQ(testsupport::ReadFileBytes(path), "old");
     EXPECT_EQ(FileCount(m_temp.Path()), 1);
-    EXPECT_FALSE(testsupport::RegValueExists(TheSettings().m_strSettingsKey, kTransientFilesSetting));
+    EXPECT_FALSE(testsupport::RegValueExists(TheSettings().m_strSettingsKey, kOptTransientFiles));
 
     ASSERT_TRUE(LinkOldContent(path, oldPath, error));
     EXPECT_EQ(testsupport::ReadFileBytes(path), "old");
@@ -103,9 +103,9 @@ TEST_F(FileReplaceTest, StartSweepsWhatInterruptedRewritesLeftAndNothingElse)
     const std::string mine = m_temp / "mine.txt", unrecorded = m_temp / "~qln0000000000000001.tmp";
     for (const std::string& path : {mine, unrecorded}) testsupport::WriteFileBytes(path, "mine");
     std::vector<std::string> records;
-    ASSERT_TRUE(TheSettings().ReadStringList(kTransientFilesSetting, records));
+    ASSERT_TRUE(TheSettings().ReadStringList(kOptTransientFiles, records));
     records.push_back(mine);
-    TheSettings().WriteStringList(kTransientFilesSetting, records);
+    TheSettings().WriteStringList(kOptTransientFiles, records);
 
     std::vector<std::string> shredded;
     SweepTransientFiles([&](const std::string& path) { shredded.push_back(path); });
@@ -115,7 +115,7 @@ TEST_F(FileReplaceTest, StartSweepsWhatInterruptedRewritesLeftAndNothingElse)
     EXPECT_EQ(testsupport::ReadFileBytes(before), "old");
     EXPECT_EQ(testsupport::ReadFileBytes(after), "new");
     for (const std::string& path : {mine, unrecorded}) EXPECT_EQ(testsupport::ReadFileBytes(path), "mine");
-    EXPECT_FALSE(testsupport::RegValueExists(TheSettings().m_strSettingsKey, kTransientFilesSetting));
+    EXPECT_FALSE(testsupport::RegValueExists(TheSettings().m_strSettingsKey, kOptTransientFiles));
 }
 
 }  // namespace
