@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "framework/MbString.h"
+#include "framework/PathText.h"
 #include "framework/ScopedHandle.h"
 
 const char* const kItemStatesSubkey = "ItemStates";
@@ -140,14 +141,6 @@ std::vector<std::string> WithoutDuplicates(const std::vector<std::string>& strin
     return kept;
 }
 
-std::string JoinInstallDir(const std::string& dir, const char* fileName)
-{
-    if (dir.empty()) return fileName;
-    // The installer writes the folder without a trailing backslash; a drive root keeps its own.
-    bool endsWithBackslash = framework::MbsFindLastChar(dir, '\\') == dir.size() - 1;
-    return dir + (endsWithBackslash ? "" : "\\") + fileName;
-}
-
 void SetCheck(HWND dlg, int id, bool checked)
 {
     CheckDlgButton(dlg, id, checked ? BST_CHECKED : BST_UNCHECKED);
@@ -181,8 +174,8 @@ void CSettingsStore::LoadInstallDir()
 {
     ReadString(kOptInstalledDir, m_strInstalledDir);
     m_astrPluginFiles.clear();
-    for (const char* name : kPluginFileNames) m_astrPluginFiles.push_back(JoinInstallDir(m_strInstalledDir, name));
-    m_strHelpFile = JoinInstallDir(m_strInstalledDir, kHelpFileName);
+    for (const char* name : kPluginFileNames) m_astrPluginFiles.push_back(framework::JoinPath(m_strInstalledDir, name));
+    m_strHelpFile = framework::JoinPath(m_strInstalledDir, kHelpFileName);
 }
 
 void CSettingsStore::LoadDateFormat() { m_bMonthDayYear = ReadBool(kOptUseMonthDayYearFormat); }

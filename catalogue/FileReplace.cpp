@@ -2,6 +2,7 @@
 
 #include "app/SettingsStore.h"
 #include "framework/MbString.h"
+#include "framework/PathText.h"
 #include "framework/ScopedHandle.h"
 
 #include <algorithm>
@@ -63,8 +64,8 @@ void Forget(const std::string& path)
 std::string TransientNameBeside(const std::string& path)
 {
     static std::atomic<unsigned long> sequence{GetTickCount()};
-    const size_t slash = framework::MbsFindLastChar(path, '\\');
-    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    // The folder with its backslash, or nothing for a bare name.
+    const std::string folder = path.substr(0, path.size() - framework::NameOfPath(path).size());
     return folder + framework::Format("%s%08lX%08lX%s", kTransientPrefix, GetCurrentProcessId(), sequence++,
                                       kTransientSuffix);
 }
@@ -126,20 +127,9 @@ bool WriteAll(HANDLE file, const std::string& bytes)
 
 }  // namespace
 
-std::string FolderOfPath(const std::string& path)
-{
-    const size_t slash = framework::MbsFindLastChar(path, '\\');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "\\";
-    // "C:\file" lives in "C:\", not in the drive's current folder "C:".
-    if (slash == 2 && path[1] == ':') return path.substr(0, 3);
-    return path.substr(0, slash);
-}
-
 bool IsTransientFileName(const std::string& path)
 {
-    const size_t slash = framework::MbsFindLastChar(path, '\\');
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::string name = framework::NameOfPath(path);
     const size_t prefix = sizeof kTransientPrefix - 1;
     if (name.size() != prefix + kTransientDigits + sizeof kTransientSuffix - 1) return false;
     if (name.compare(0, prefix, kTransientPrefix) != 0 || name.compare(prefix + kTransientDigits, std::string::npos, kTransientSuffix) != 0)

@@ -15,9 +15,6 @@
 // Overwrites a file's content before it is deleted.
 using ShredFunction = std::function<void(const std::string& path)>;
 
-// The folder part of a path ("." for a bare file name).
-std::string FolderOfPath(const std::string& path);
-
 // True for the file names (the part after the last backslash) that transient files are given.
 bool IsTransientFileName(const std::string& path);
 

@@ -11,6 +11,7 @@
 #include "engine/ScannedPath.h"
 #include "engine/SecureDelete.h"
 #include "framework/MbString.h"
+#include "framework/PathText.h"
 #include "framework/ScopedHandle.h"
 
 const char* const kNoCookieName = "NO NAME";
@@ -185,7 +186,7 @@ int ScanCookiesFile(void* pContext, int nWalkRootLength, const char* pszPath, vo
     auto* context = static_cast<CRunContext*>(pContext);
     const CWalkedFile file{pszPath, nWalkRootLength};
     const std::string& path = file.m_strPath;
-    SetLine(context, NameOfPath(path));
+    SetLine(context, framework::NameOfPath(path));
 
     std::vector<std::string> keepList;
     SettingsOf(context).ReadStringList(kOptSavedCookiesList, keepList);
