@@ -403,13 +403,3 @@ std::string CSettingsStore::ItemStateName(int id)
 {
     return framework::Format("MC%lu", static_cast<unsigned long>(static_cast<unsigned int>(id)));
 }
-
-std::string FormatDate(__time64_t time)
-{
-    struct tm local = {};
-    if (_localtime64_s(&local, &time) != 0) return std::string();
-    char text[32] = {};
-    const char* format = TheSettings().m_bMonthDayYear ? "%m/%d/%Y" : "%d/%m/%Y";
-    strftime(text, sizeof text, format, &local);
-    return text;
-}

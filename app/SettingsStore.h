@@ -7,7 +7,6 @@
 
 #include <windows.h>
 
-#include <ctime>
 #include <string>
 #include <vector>
 
@@ -144,9 +143,6 @@ struct CDwordOption {
 // same table.
 extern const CDwordOption kDwordOptions[];
 extern const int kDwordOptionCount;
-
-// Date of a calendar time in local time: "%m/%d/%Y" with the month-day-year option, else "%d/%m/%Y".
-std::string FormatDate(__time64_t time);
 
 extern const char* const kItemStatesSubkey;       // "ItemStates"
 extern const char* const kPreviewListSubkey;      // "PreviewListSettings"

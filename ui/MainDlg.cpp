@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/CleanerApp.h"
+#include "app/DateText.h"
 #include "app/Utilities.h"
 #include "catalogue/ModList.h"
 #include "engine/RunReport.h"
