@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/RegistryPath.h"
 #include "framework/MbString.h"
 #include "framework/PathText.h"
 #include "framework/ScopedHandle.h"
@@ -390,11 +391,14 @@ LONG CSettingsStore::DeleteKeyValue(HKEY root, const char* key, const char* name
 
 bool CSettingsStore::KeyExists(const std::string& path)
 {
-    size_t slash = framework::MbsFindChar(path, '\\');
-    std::string rootText = path.substr(0, slash);
-    if (rootText.empty()) return false;
-    std::string subkey = slash == std::string::npos ? std::string() : path.substr(slash + 1);
-    HKEY root = framework::MbsEqualNoCase(rootText, "HKLM") ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+    std::string rootName, subkey;
+    SplitRegistryPath(path, rootName, subkey);
+    if (rootName.empty()) return false;
+    return KeyExists(RootKeyOfName(rootName), subkey);
+}
+
+bool CSettingsStore::KeyExists(HKEY root, const std::string& subkey)
+{
     LONG error;
     return static_cast<bool>(OpenKey(root, subkey, KEY_READ, error));
 }

@@ -72,6 +72,8 @@ public:
     // "HKLM\Software\X" style path: true when the key opens for reading. "HKCU" and "HKLM" select
     // their root without regard to case; any other root text means HKEY_CURRENT_USER.
     static bool KeyExists(const std::string& path);
+    // The same for a root key and a sub-key of it.
+    static bool KeyExists(HKEY root, const std::string& subkey);
 
     // Name of the checked-state value of an item in ItemStates ("MC1100").
     static std::string ItemStateName(int id);

@@ -1,5 +1,6 @@
 #include "catalogue/PluginFilePasses.h"
 
+#include "app/RegistryPath.h"
 #include "app/SettingsStore.h"
 #include "app/Utilities.h"
 #include "catalogue/CustomItems.h"
@@ -68,11 +69,11 @@ bool ContainsNoCase(const std::vector<std::string>& list, const std::string& tex
 // names no key.
 bool RegDetectKeyExists(const std::string& value)
 {
-    size_t slash = framework::MbsFindChar(value, '\\');
-    const std::string root = framework::MbsTrim(value.substr(0, slash));
-    const std::string subkey = slash == std::string::npos ? std::string() : framework::MbsTrim(value.substr(slash + 1));
+    std::string root, subkey;
+    SplitRegistryPath(value, root, subkey);
+    root = framework::MbsTrim(root);
     if (root.empty()) return false;
-    return CSettingsStore::KeyExists(root + "\\" + subkey);
+    return CSettingsStore::KeyExists(RootKeyOfName(root), framework::MbsTrim(subkey));
 }
 
 bool FileDetectPathExists(const std::string& value)
