@@ -1,5 +1,6 @@
 #include "catalogue/PluginFilePasses.h"
 
+#include "app/RegistryPath.h"
 #include "app/SettingsStore.h"
 #include "app/Utilities.h"
 #include "catalogue/CustomItems.h"
@@ -22,7 +23,6 @@ const char kEmptyFileText[] = "插件文件为空!";
 const char kTooLargeText[] = "插件文件大小超过限制!";
 const char kNoModulesText[] = "未找到插件!";
 const char kDamagedModuleText[] = "插件已损坏...!\n请与技术支持部门联系: ";
-const char kHideUndetectedValue[] = "DontShowPluginsWithUndetApps";
 
 // The data files are read at start-up, before any window exists: the boxes have no owner.
 void ShowPluginFileWarning(const std::string& text, const char* caption)
@@ -69,11 +69,11 @@ bool ContainsNoCase(const std::vector<std::string>& list, const std::string& tex
 // names no key.
 bool RegDetectKeyExists(const std::string& value)
 {
-    size_t slash = framework::MbsFindChar(value, '\\');
-    const std::string root = framework::MbsTrim(value.substr(0, slash));
-    const std::string subkey = slash == std::string::npos ? std::string() : framework::MbsTrim(value.substr(slash + 1));
+    std::string root, subkey;
+    SplitRegistryPath(value, root, subkey);
+    root = framework::MbsTrim(root);
     if (root.empty()) return false;
-    return CSettingsStore::KeyExists(root + "\\" + subkey);
+    return CSettingsStore::KeyExists(RootKeyOfName(root), framework::MbsTrim(subkey));
 }
 
 bool FileDetectPathExists(const std::string& value)
@@ -162,7 +162,7 @@ void ShowDamagedModuleWarning()
 int SelectModules(const std::string& path, std::vector<int>& ordinals)
 {
     ordinals.clear();
-    const bool hideUndetected = TheSettings().ReadBool(kHideUndetectedValue);
+    const bool hideUndetected = TheSettings().ReadBool(kOptDontShowPluginsWithUndetApps);
 
     CBlockLineReader reader("\r\n", ScrambleBlock);
     if (!OpenDataFile(reader, path)) return 0;

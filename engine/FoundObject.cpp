@@ -8,3 +8,10 @@ const char* ObjectKindText(int kind)
     if (kind < 0 || kind >= kObjectKindCount) kind = kObjUnknown;
     return kTexts[kind];
 }
+
+DWORD RootKeyToParam(HKEY root) { return static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(root)); }
+
+HKEY ParamToRootKey(DWORD param)
+{
+    return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG_PTR>(static_cast<LONG>(param))));
+}

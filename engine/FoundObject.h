@@ -49,3 +49,8 @@ struct CFoundObject {
     const CFileStatus* m_pStatus = nullptr;
     PFN_CLEAN_OBJECT m_pfnClean = nullptr;
 };
+
+// The root key of a registry object travels in the 32-bit m_dwParam2; the predefined roots are
+// sign-extended 32-bit constants.
+DWORD RootKeyToParam(HKEY root);
+HKEY ParamToRootKey(DWORD param);

@@ -12,14 +12,6 @@ const char* const kRunMruKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Ex
 
 namespace {
 
-// The predefined root keys are small constants, so the root travels in the 32-bit m_dwParam2.
-DWORD RootToParam(HKEY root) { return static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(root)); }
-
-HKEY ParamToRoot(DWORD param)
-{
-    return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG_PTR>(static_cast<LONG>(param))));
-}
-
 bool KeyIsGone(HKEY root, const char* path)
 {
     framework::ScopedRegKey key;
@@ -40,7 +32,7 @@ void ReportRegistryKey(CRunContext* context, HKEY root, const char* path)
     object.m_strPath = path;
     object.m_nKind = kObjRegKey;
     object.m_nParam = 1;
-    object.m_dwParam2 = RootToParam(root);
+    object.m_dwParam2 = RootKeyToParam(root);
     object.m_pfnClean = DeleteRegistryKeyObject;
     ReportFound(context, &object);
 }
@@ -55,7 +47,7 @@ int ListRegistryKey(CModItem* pItem, HKEY root, const char* path)
 
 int DeleteRegistryKeyObject(CFoundObject* pObject, CRunContext* pContext, int, int)
 {
-    HKEY root = ParamToRoot(pObject->m_dwParam2);
+    HKEY root = ParamToRootKey(pObject->m_dwParam2);
     const char* path = pObject->m_strPath.c_str();
     // A key that someone else removed since the scan is gone all the same; any other failure (no
     // access, a sub-key that resists) leaves the traces in place and must not be counted as cleaned.

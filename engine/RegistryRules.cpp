@@ -2,6 +2,7 @@
 
 #include <shlwapi.h>
 
+#include "app/RegistryPath.h"
 #include "app/Utilities.h"
 #include "catalogue/RuleList.h"
 #include "engine/OneStepItem.h"
@@ -27,11 +28,6 @@ LSTATUS DeleteValue(HKEY key, const std::string& name)
 {
     return g_deleteCalls.pfnDeleteValue ? g_deleteCalls.pfnDeleteValue(key, name.c_str())
                                         : RegDeleteValueA(key, name.c_str());
-}
-
-HKEY RootKeyOfName(const std::string& name)
-{
-    return framework::MbsEqualNoCase(name, "HKLM") ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
 }
 
 // The number of values directly in the key (0 when it cannot be asked).
@@ -89,20 +85,14 @@ bool MayRemoveWholeKey(const std::string& path)
 
 void SetRegistryDeleteCallsForTesting(const CRegistryDeleteCalls& calls) { g_deleteCalls = calls; }
 
-DWORD RootKeyToParam(HKEY root) { return static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(root)); }
-
-HKEY ParamToRootKey(DWORD param)
-{
-    return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG_PTR>(static_cast<LONG>(param))));
-}
-
 bool ParseRegistryRule(const std::string& rule, CRegistryRule& parsed)
 {
     std::string keyPath, valueField, root, subKey;
     SplitAtFirst(rule, '|', keyPath, valueField);
     if (keyPath.empty()) return false;
-    SplitAtFirst(keyPath, '\\', root, subKey);
-    subKey = framework::MbsTrimChar(subKey, '\\');
+    SplitRegistryPath(keyPath, root, subKey);
+    root = framework::MbsTrim(root);
+    subKey = framework::MbsTrimChar(framework::MbsTrim(subKey), '\\');
     if (root.empty() || subKey.empty()) return false;
     parsed.m_hRoot = RootKeyOfName(root);
     parsed.m_strSubKey = subKey;

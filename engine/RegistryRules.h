@@ -44,8 +44,3 @@ struct CRegistryDeleteCalls {
     LSTATUS(WINAPI* pfnDeleteValue)(HKEY key, LPCSTR name) = nullptr;   // RegDeleteValueA
 };
 void SetRegistryDeleteCallsForTesting(const CRegistryDeleteCalls& calls);
-
-// The root key of a registry object travels in the 32-bit m_dwParam2; the predefined roots are
-// sign-extended 32-bit constants.
-DWORD RootKeyToParam(HKEY root);
-HKEY ParamToRootKey(DWORD param);

@@ -195,8 +195,8 @@ bool CSelItemsDlg::IsRowChecked(int row) const
 void CSelItemsDlg::LoadItemChecks(bool load)
 {
     // Without the key the rows stay as they are, and nothing is written.
-    const std::string key = "HKCU\\" + m_pApp->m_Settings.m_strRootKey + "\\" + m_strStatesKey;
-    if (!CSettingsStore::KeyExists(key)) return;
+    const std::string key = m_pApp->m_Settings.m_strRootKey + "\\" + m_strStatesKey;
+    if (!CSettingsStore::KeyExists(HKEY_CURRENT_USER, key)) return;
     for (int row = 0; row < m_listItems.GetItemCount(); ++row) {
         const int id = static_cast<int>(m_listItems.GetItemData(row));
         if (load)
@@ -300,7 +300,7 @@ void CSelItemsDlg::ShowDescription(int row)
 
 void CSelItemsDlg::WarnIfNeeded(int id)
 {
-    if (m_pApp->m_Settings.ReadBool("HideWarningMsgs")) return;
+    if (m_pApp->m_Settings.ReadBool(kOptHideWarningMsgs)) return;
     const CModItem* item = m_pModList->FindById(id);
     if (!item || !item->m_bIsPlugin || !item->m_PlugData.m_bHasWarning) return;
     const std::string text = framework::Format(LoadResString(IDS_ITEM_WARNING).c_str(), item->m_strTitle.c_str(),
