@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "framework/MbString.h"
+#include "framework/PathText.h"
 #include "framework/ScopedHandle.h"
 
 const char* const kItemStatesSubkey = "ItemStates";
@@ -10,32 +11,32 @@ const char* const kPreviewListSubkey = "PreviewListSettings";
 const char* const kWarningChecksSubkey = "WarningChecks";
 
 const CDwordOption kDwordOptions[] = {
-    {"Reports", 1},
-    {"ShowIconInTheStatusArea", 0},
-    {"DontShowPluginsWithUndetApps", 0},
-    {"ShowIconInTaskbarWhenMinimized", 0},
-    {"WndRestOnWake", 0},
-    {"StartInIconizedMode", 0},
-    {"UseMonthDayYearFormat", 0},
-    {"HideGridlines", 0},
-    {"CloseAfterCleaning", 0},
-    {"HideWarningMsgs", 0},
-    {"DeleteAfterWinRestart", 0},
-    {"IncludeReadOnlyFiles", 0},
-    {"IncludeHiddenFiles", 1},
-    {"DelOnlyOldTmpFiles", 0},
-    {"WipeMethod", 0},
-    {"WipeOverwritePasses", 1},
-    {"AutoCleaningTimeIntervalOptNum", 0},
-    {"SessCleanWinShutdown", 0},
-    {"SessCleanBrowserClose", 0},
-    {"MainWndLeft", 0},
-    {"MainWndTop", 0},
-    {"MainWndWidth", 0},
-    {"MainWndHeight", 0},
-    {"MainWndMaximized", 0},
-    {"LastActiveColumn", 0},
-    {"SortAscending", 0},
+    {kOptReports, 1},
+    {kOptShowIconInTheStatusArea, 0},
+    {kOptDontShowPluginsWithUndetApps, 0},
+    {kOptShowIconInTaskbarWhenMinimized, 0},
+    {kOptWndRestOnWake, 0},
+    {kOptStartInIconizedMode, 0},
+    {kOptUseMonthDayYearFormat, 0},
+    {kOptHideGridlines, 0},
+    {kOptCloseAfterCleaning, 0},
+    {kOptHideWarningMsgs, 0},
+    {kOptDeleteAfterWinRestart, 0},
+    {kOptIncludeReadOnlyFiles, 0},
+    {kOptIncludeHiddenFiles, 1},
+    {kOptDelOnlyOldTmpFiles, 0},
+    {kOptWipeMethod, 0},
+    {kOptWipeOverwritePasses, 1},
+    {kOptAutoCleaningTimeIntervalOptNum, 0},
+    {kOptSessCleanWinShutdown, 0},
+    {kOptSessCleanBrowserClose, 0},
+    {kOptMainWndLeft, 0},
+    {kOptMainWndTop, 0},
+    {kOptMainWndWidth, 0},
+    {kOptMainWndHeight, 0},
+    {kOptMainWndMaximized, 0},
+    {kOptLastActiveColumn, 0},
+    {kOptSortAscending, 0},
 };
 const int kDwordOptionCount = static_cast<int>(sizeof kDwordOptions / sizeof kDwordOptions[0]);
 
@@ -43,10 +44,6 @@ namespace {
 
 const char kRootKey[] = "Software\\Venmoor\\Quillon";
 const char kSettingsSubkey[] = "Settings";
-const char kInstalledDirValue[] = "InstalledDir";
-const char kDateFormatValue[] = "UseMonthDayYearFormat";
-const char kWipeMethodValue[] = "WipeMethod";
-const char kWipePassesValue[] = "WipeOverwritePasses";
 
 const char* const kPluginFileNames[] = {"InetEng.dat", "SysEng.dat", "AppsEng.dat", "DiskCleanEng.dat"};
 const char kHelpFileName[] = "LorvexHelp.chm";
@@ -144,14 +141,6 @@ std::vector<std::string> WithoutDuplicates(const std::vector<std::string>& strin
     return kept;
 }
 
-std::string JoinInstallDir(const std::string& dir, const char* fileName)
-{
-    if (dir.empty()) return fileName;
-    // The installer writes the folder without a trailing backslash; a drive root keeps its own.
-    bool endsWithBackslash = framework::MbsFindLastChar(dir, '\\') == dir.size() - 1;
-    return dir + (endsWithBackslash ? "" : "\\") + fileName;
-}
-
 void SetCheck(HWND dlg, int id, bool checked)
 {
     CheckDlgButton(dlg, id, checked ? BST_CHECKED : BST_UNCHECKED);
@@ -183,13 +172,13 @@ void CSettingsStore::Start()
 
 void CSettingsStore::LoadInstallDir()
 {
-    ReadString(kInstalledDirValue, m_strInstalledDir);
+    ReadString(kOptInstalledDir, m_strInstalledDir);
     m_astrPluginFiles.clear();
-    for (const char* name : kPluginFileNames) m_astrPluginFiles.push_back(JoinInstallDir(m_strInstalledDir, name));
-    m_strHelpFile = JoinInstallDir(m_strInstalledDir, kHelpFileName);
+    for (const char* name : kPluginFileNames) m_astrPluginFiles.push_back(framework::JoinPath(m_strInstalledDir, name));
+    m_strHelpFile = framework::JoinPath(m_strInstalledDir, kHelpFileName);
 }
 
-void CSettingsStore::LoadDateFormat() { m_bMonthDayYear = ReadBool(kDateFormatValue); }
+void CSettingsStore::LoadDateFormat() { m_bMonthDayYear = ReadBool(kOptUseMonthDayYearFormat); }
 
 std::string CSettingsStore::KeyPath(const char* subkey) const
 {
@@ -328,17 +317,17 @@ CRunOptions CSettingsStore::GetRunOptions() const
     };
     // Read in this order from the one open key.
     const BoolOption booleans[] = {
-        {"Reports", &CRunOptions::m_bReports},
-        {"DeleteAfterWinRestart", &CRunOptions::m_bDeleteAfterWinRestart},
-        {"IncludeReadOnlyFiles", &CRunOptions::m_bIncludeReadOnlyFiles},
-        {"IncludeHiddenFiles", &CRunOptions::m_bIncludeHiddenFiles},
-        {"CloseAfterCleaning", &CRunOptions::m_bCloseAfterCleaning},
-        {"DelOnlyOldTmpFiles", &CRunOptions::m_bDelOnlyOldTmpFiles},
+        {kOptReports, &CRunOptions::m_bReports},
+        {kOptDeleteAfterWinRestart, &CRunOptions::m_bDeleteAfterWinRestart},
+        {kOptIncludeReadOnlyFiles, &CRunOptions::m_bIncludeReadOnlyFiles},
+        {kOptIncludeHiddenFiles, &CRunOptions::m_bIncludeHiddenFiles},
+        {kOptCloseAfterCleaning, &CRunOptions::m_bCloseAfterCleaning},
+        {kOptDelOnlyOldTmpFiles, &CRunOptions::m_bDelOnlyOldTmpFiles},
     };
     for (const BoolOption& b : booleans) options.*b.field = AbsentValue(b.name) == 1;
 
-    DWORD method = AbsentValue(kWipeMethodValue);
-    DWORD passes = AbsentValue(kWipePassesValue);
+    DWORD method = AbsentValue(kOptWipeMethod);
+    DWORD passes = AbsentValue(kOptWipeOverwritePasses);
     LONG error;
     framework::ScopedRegKey key = OpenKey(HKEY_CURRENT_USER, m_strSettingsKey, kAccess, error);
     if (key) {
@@ -347,9 +336,9 @@ CRunOptions CSettingsStore::GetRunOptions() const
             // Only 0 and 1 are settings; any other number leaves the absent value.
             if (QueryDword(key.Get(), b.name, value) == ERROR_SUCCESS && value <= 1) options.*b.field = value == 1;
         }
-        QueryDword(key.Get(), kWipeMethodValue, method);
+        QueryDword(key.Get(), kOptWipeMethod, method);
         if (method > kMaxWipeMethod) method = 0;
-        if (method == kCustomPassesMethod) QueryDword(key.Get(), kWipePassesValue, passes);
+        if (method == kCustomPassesMethod) QueryDword(key.Get(), kOptWipeOverwritePasses, passes);
     }
 
     options.m_bShred = method != 0;
@@ -413,14 +402,4 @@ bool CSettingsStore::KeyExists(const std::string& path)
 std::string CSettingsStore::ItemStateName(int id)
 {
     return framework::Format("MC%lu", static_cast<unsigned long>(static_cast<unsigned int>(id)));
-}
-
-std::string FormatDate(__time64_t time)
-{
-    struct tm local = {};
-    if (_localtime64_s(&local, &time) != 0) return std::string();
-    char text[32] = {};
-    const char* format = TheSettings().m_bMonthDayYear ? "%m/%d/%Y" : "%d/%m/%Y";
-    strftime(text, sizeof text, format, &local);
-    return text;
 }

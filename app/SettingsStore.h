@@ -7,7 +7,6 @@
 
 #include <windows.h>
 
-#include <ctime>
 #include <string>
 #include <vector>
 
@@ -98,6 +97,43 @@ private:
 // their run context instead.
 CSettingsStore& TheSettings();
 
+// Value names of the Settings key, each declared once here. The DWORD options are also rows of
+// kDwordOptions below.
+inline constexpr char kOptReports[] = "Reports";
+inline constexpr char kOptShowIconInTheStatusArea[] = "ShowIconInTheStatusArea";
+inline constexpr char kOptDontShowPluginsWithUndetApps[] = "DontShowPluginsWithUndetApps";
+inline constexpr char kOptShowIconInTaskbarWhenMinimized[] = "ShowIconInTaskbarWhenMinimized";
+inline constexpr char kOptWndRestOnWake[] = "WndRestOnWake";
+inline constexpr char kOptStartInIconizedMode[] = "StartInIconizedMode";
+inline constexpr char kOptUseMonthDayYearFormat[] = "UseMonthDayYearFormat";
+inline constexpr char kOptHideGridlines[] = "HideGridlines";
+inline constexpr char kOptCloseAfterCleaning[] = "CloseAfterCleaning";
+inline constexpr char kOptHideWarningMsgs[] = "HideWarningMsgs";
+inline constexpr char kOptDeleteAfterWinRestart[] = "DeleteAfterWinRestart";
+inline constexpr char kOptIncludeReadOnlyFiles[] = "IncludeReadOnlyFiles";
+inline constexpr char kOptIncludeHiddenFiles[] = "IncludeHiddenFiles";
+inline constexpr char kOptDelOnlyOldTmpFiles[] = "DelOnlyOldTmpFiles";
+inline constexpr char kOptWipeMethod[] = "WipeMethod";
+inline constexpr char kOptWipeOverwritePasses[] = "WipeOverwritePasses";
+inline constexpr char kOptAutoCleaningTimeIntervalOptNum[] = "AutoCleaningTimeIntervalOptNum";
+inline constexpr char kOptSessCleanWinShutdown[] = "SessCleanWinShutdown";
+inline constexpr char kOptSessCleanBrowserClose[] = "SessCleanBrowserClose";
+inline constexpr char kOptMainWndLeft[] = "MainWndLeft";
+inline constexpr char kOptMainWndTop[] = "MainWndTop";
+inline constexpr char kOptMainWndWidth[] = "MainWndWidth";
+inline constexpr char kOptMainWndHeight[] = "MainWndHeight";
+inline constexpr char kOptMainWndMaximized[] = "MainWndMaximized";
+inline constexpr char kOptLastActiveColumn[] = "LastActiveColumn";
+inline constexpr char kOptSortAscending[] = "SortAscending";
+// Texts.
+inline constexpr char kOptInstalledDir[] = "InstalledDir";
+inline constexpr char kOptLastCleaningDate[] = "LastCleaningDate";
+inline constexpr char kOptCustomFolderToScan[] = "CustomFolderToScan";
+// String lists (REG_MULTI_SZ).
+inline constexpr char kOptFilesKeepList[] = "FilesKeepList";
+inline constexpr char kOptSavedCookiesList[] = "SavedCookiesList";
+inline constexpr char kOptTransientFiles[] = "TransientFiles";
+
 // One DWORD option of Settings with the value that readers assume when it is absent.
 struct CDwordOption {
     const char* m_pszName;
@@ -107,9 +143,6 @@ struct CDwordOption {
 // same table.
 extern const CDwordOption kDwordOptions[];
 extern const int kDwordOptionCount;
-
-// Date of a calendar time in local time: "%m/%d/%Y" with the month-day-year option, else "%d/%m/%Y".
-std::string FormatDate(__time64_t time);
 
 extern const char* const kItemStatesSubkey;       // "ItemStates"
 extern const char* const kPreviewListSubkey;      // "PreviewListSettings"

@@ -2,6 +2,7 @@
 
 #include "app/SettingsStore.h"
 #include "framework/MbString.h"
+#include "framework/PathText.h"
 #include "framework/ScopedHandle.h"
 
 #include <algorithm>
@@ -9,7 +10,6 @@
 #include <mutex>
 #include <vector>
 
-const char* const kTransientFilesSetting = "TransientFiles";
 
 namespace {
 
@@ -39,33 +39,33 @@ LONG Record(const std::string& path)
 {
     std::lock_guard<std::mutex> lock(g_recordsLock);
     std::vector<std::string> records;
-    TheSettings().ReadStringList(kTransientFilesSetting, records);
+    TheSettings().ReadStringList(kOptTransientFiles, records);
     if (FindRecord(records, path) != records.end()) return ERROR_ALREADY_EXISTS;
     if (records.size() >= kMaxRecords) return ERROR_TOO_MANY_OPEN_FILES;
     records.push_back(path);
-    return TheSettings().WriteStringList(kTransientFilesSetting, records);
+    return TheSettings().WriteStringList(kOptTransientFiles, records);
 }
 
 void Forget(const std::string& path)
 {
     std::lock_guard<std::mutex> lock(g_recordsLock);
     std::vector<std::string> records;
-    TheSettings().ReadStringList(kTransientFilesSetting, records);
+    TheSettings().ReadStringList(kOptTransientFiles, records);
     auto found = FindRecord(records, path);
     if (found == records.end()) return;
     records.erase(found);
     if (records.empty())
-        TheSettings().DeleteValue(kTransientFilesSetting);
+        TheSettings().DeleteValue(kOptTransientFiles);
     else
-        TheSettings().WriteStringList(kTransientFilesSetting, records);
+        TheSettings().WriteStringList(kOptTransientFiles, records);
 }
 
 // A fresh transient name in the folder of `path`.
 std::string TransientNameBeside(const std::string& path)
 {
     static std::atomic<unsigned long> sequence{GetTickCount()};
-    const size_t slash = framework::MbsFindLastChar(path, '\\');
-    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    // The folder with its backslash, or nothing for a bare name.
+    const std::string folder = path.substr(0, path.size() - framework::NameOfPath(path).size());
     return folder + framework::Format("%s%08lX%08lX%s", kTransientPrefix, GetCurrentProcessId(), sequence++,
                                       kTransientSuffix);
 }
@@ -127,20 +127,9 @@ bool WriteAll(HANDLE file, const std::string& bytes)
 
 }  // namespace
 
-std::string FolderOfPath(const std::string& path)
-{
-    const size_t slash = framework::MbsFindLastChar(path, '\\');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "\\";
-    // "C:\file" lives in "C:\", not in the drive's current folder "C:".
-    if (slash == 2 && path[1] == ':') return path.substr(0, 3);
-    return path.substr(0, slash);
-}
-
 bool IsTransientFileName(const std::string& path)
 {
-    const size_t slash = framework::MbsFindLastChar(path, '\\');
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::string name = framework::NameOfPath(path);
     const size_t prefix = sizeof kTransientPrefix - 1;
     if (name.size() != prefix + kTransientDigits + sizeof kTransientSuffix - 1) return false;
     if (name.compare(0, prefix, kTransientPrefix) != 0 || name.compare(prefix + kTransientDigits, std::string::npos, kTransientSuffix) != 0)
@@ -209,7 +198,7 @@ void DiscardTransientFile(const std::string& path, const ShredFunction& shred)
 void SweepTransientFiles(const ShredFunction& shred)
 {
     std::vector<std::string> records;
-    TheSettings().ReadStringList(kTransientFilesSetting, records);
+    TheSettings().ReadStringList(kOptTransientFiles, records);
     for (const std::string& path : records) {
         if (IsTransientFileName(path))
             DiscardTransientFile(path, shred);

@@ -12,14 +12,8 @@
 #include <functional>
 #include <string>
 
-// The Settings list of the transient files that may still exist.
-extern const char* const kTransientFilesSetting;  // "TransientFiles"
-
 // Overwrites a file's content before it is deleted.
 using ShredFunction = std::function<void(const std::string& path)>;
-
-// The folder part of a path ("." for a bare file name).
-std::string FolderOfPath(const std::string& path);
 
 // True for the file names (the part after the last backslash) that transient files are given.
 bool IsTransientFileName(const std::string& path);

@@ -22,7 +22,6 @@ const char kEmptyFileText[] = "插件文件为空!";
 const char kTooLargeText[] = "插件文件大小超过限制!";
 const char kNoModulesText[] = "未找到插件!";
 const char kDamagedModuleText[] = "插件已损坏...!\n请与技术支持部门联系: ";
-const char kHideUndetectedValue[] = "DontShowPluginsWithUndetApps";
 
 // The data files are read at start-up, before any window exists: the boxes have no owner.
 void ShowPluginFileWarning(const std::string& text, const char* caption)
@@ -162,7 +161,7 @@ void ShowDamagedModuleWarning()
 int SelectModules(const std::string& path, std::vector<int>& ordinals)
 {
     ordinals.clear();
-    const bool hideUndetected = TheSettings().ReadBool(kHideUndetectedValue);
+    const bool hideUndetected = TheSettings().ReadBool(kOptDontShowPluginsWithUndetApps);
 
     CBlockLineReader reader("\r\n", ScrambleBlock);
     if (!OpenDataFile(reader, path)) return 0;

@@ -7,6 +7,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "app/DateText.h"
 #include "app/SettingsStore.h"
 #include "app/Utilities.h"
 #include "engine/CleaningParam.h"
@@ -25,15 +26,6 @@ const char kMissingObjectFormat[] =
     "执行了非法操作!\n\r\n信息: 尝试移除不存在的列表元素。\nAllObjsLinkedListElemCount=%d\n"
     "iCurObjIndex=%d\npCurItemData->m_uiListCurIndex=%d\n\r\n请将该报告发送到 ";
 const char kStartTimeFormat[] = "%A，%B %d，%Y，在 %X";
-
-std::string FormatStartTime(__time64_t start)
-{
-    struct tm local {};
-    if (_localtime64_s(&local, &start) != 0) return {};
-    char text[256] = "";
-    strftime(text, sizeof text, kStartTimeFormat, &local);
-    return text;
-}
 
 std::string MissingObjectText(size_t objectCount, const CRowToClean& row)
 {
@@ -130,7 +122,7 @@ std::string FormatElapsed(long seconds)
 std::string FormatCleanReport(__time64_t start, __time64_t end, const CRunContext& context)
 {
     std::string elapsed = FormatElapsed(static_cast<long>(end - start));
-    return framework::Format(LoadResString(IDS_CLEAN_REPORT).c_str(), FormatStartTime(start).c_str(),
+    return framework::Format(LoadResString(IDS_CLEAN_REPORT).c_str(), FormatLocalTime(start, kStartTimeFormat).c_str(),
                              context.m_nFoundOrDeleted, context.m_nNotDeleted, context.m_nIgnoredCookies,
                              BytesToMegabytes(context.m_qwBytes), elapsed.c_str());
 }

@@ -11,10 +11,10 @@
 #include "engine/ScannedPath.h"
 #include "engine/SecureDelete.h"
 #include "framework/MbString.h"
+#include "framework/PathText.h"
 #include "framework/ScopedHandle.h"
 
 const char* const kNoCookieName = "NO NAME";
-const char* const kCookieKeepListSetting = "SavedCookiesList";
 
 namespace {
 
@@ -186,10 +186,10 @@ int ScanCookiesFile(void* pContext, int nWalkRootLength, const char* pszPath, vo
     auto* context = static_cast<CRunContext*>(pContext);
     const CWalkedFile file{pszPath, nWalkRootLength};
     const std::string& path = file.m_strPath;
-    SetLine(context, NameOfPath(path));
+    SetLine(context, framework::NameOfPath(path));
 
     std::vector<std::string> keepList;
-    SettingsOf(context).ReadStringList(kCookieKeepListSetting, keepList);
+    SettingsOf(context).ReadStringList(kOptSavedCookiesList, keepList);
 
     CBlockLineReader reader("\n", nullptr, kMaxCookieLineLength);
     if (reader.Open(path) && reader.GetLength() <= kMaxCookiesFileSize) ListCookies(context, keepList, file, reader);

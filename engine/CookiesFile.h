@@ -17,8 +17,6 @@ constexpr unsigned long long kMaxCookiesFileSize = 64ull << 20;
 constexpr size_t kMaxCookieLineLength = 16 * 1024;
 // The cookie name of a line with too few fields.
 extern const char* const kNoCookieName;  // "NO NAME"
-// The setting that holds the cookie keep list.
-extern const char* const kCookieKeepListSetting;  // "SavedCookiesList"
 
 // A line whose first character is "#".
 bool IsCookieComment(const std::string& line);

@@ -7,10 +7,10 @@
 #include "engine/FolderWalker.h"
 #include "engine/RunReport.h"
 #include "framework/MbString.h"
+#include "framework/PathText.h"
 #include "catalogue/CustomItems.h"
 #include "resource.h"
 
-const char* const kCustomFolderSetting = "CustomFolderToScan";
 const char* const kCustomFolderFallback = "C:\\";
 const char* const kCustomSkippedFolder = "Local Settings\\Temp";
 
@@ -55,7 +55,7 @@ std::vector<std::string> CollectCustomPatterns(CModList& catalogue)
 std::string CustomFolderSetting()
 {
     std::string folder;
-    if (TheSettings().ReadString(kCustomFolderSetting, folder) == ERROR_FILE_NOT_FOUND) return kCustomFolderFallback;
+    if (TheSettings().ReadString(kOptCustomFolderToScan, folder) == ERROR_FILE_NOT_FOUND) return kCustomFolderFallback;
     return folder;
 }
 
@@ -95,7 +95,7 @@ int OnCustomFileFound(void* pData, int nWalkRootLength, const char* pszPath, voi
     const std::string path = pszPath;
     // Whatever the masks say, the system's temporary folders are the temporary-files item's business.
     if (framework::MbsFindNoCase(path, kCustomSkippedFolder) != std::string::npos) return 1;
-    const std::string name = NameOfPath(path);
+    const std::string name = framework::NameOfPath(path);
     if (IsKeptByName(context, name)) return 1;
 
     for (int i = 0; i < search->m_nPatterns; ++i) {

@@ -10,7 +10,6 @@
 #include "catalogue/ModList.h"
 #include "engine/RunContext.h"
 
-extern const char* const kCustomFolderSetting;  // "CustomFolderToScan"
 extern const char* const kCustomFolderFallback; // "C:\"
 // Files in any folder of this name are never taken by the custom search.
 extern const char* const kCustomSkippedFolder;  // "Local Settings\Temp"

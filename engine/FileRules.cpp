@@ -9,6 +9,7 @@
 #include "engine/FolderWalker.h"
 #include "engine/RunReport.h"
 #include "framework/MbString.h"
+#include "framework/PathText.h"
 
 const char* const kExternalDirVariable = "%ExternalDir1%";
 
@@ -33,7 +34,7 @@ std::string ResolveFirstComponent(const std::string& folder)
     if (first.empty()) return folder;
     std::string resolved;
     if (!ResolvePathVar(first, resolved) || resolved.empty()) return folder;
-    if (!framework::MbsEndsWith(resolved, "\\")) resolved += '\\';
+    if (!framework::EndsWithSeparator(resolved)) resolved += '\\';
     return resolved + remainder;
 }
 

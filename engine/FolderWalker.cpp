@@ -11,6 +11,7 @@
 #include "engine/RunReport.h"
 #include "engine/SecureDelete.h"
 #include "framework/MbString.h"
+#include "framework/PathText.h"
 #include "framework/ScopedHandle.h"
 
 namespace {
@@ -57,13 +58,9 @@ bool IsWalkableStart(const std::string& folder, const std::string& base, bool ma
     return false;
 }
 
-// folder + "\" + name, or false when that does not fit the MAX_PATH buffers of the ANSI calls: a
-// path cut short would name another file.
-bool JoinPath(const std::string& folder, const char* name, std::string& path)
-{
-    path.assign(folder).append(1, '\\').append(name);
-    return path.size() < MAX_PATH;
-}
+// A joined path that does not fit the MAX_PATH buffers of the ANSI calls is passed over: a path cut
+// short would name another file.
+bool FitsAnsiCalls(const std::string& path) { return path.size() < MAX_PATH; }
 
 // Asks the stop test; on a stop the walk may not continue.
 bool AskStop(FolderWalkParams* params)
@@ -99,7 +96,7 @@ template <class Takes, class Stop, class Visit>
 void EachEntry(const std::string& folder, const char* pattern, int& result, Takes takes, Stop stop,
                Visit visit)
 {
-    std::string search = folder + "\\" + pattern;
+    const std::string search = framework::JoinPath(folder, pattern);
     WIN32_FIND_DATAA entry;
     framework::ScopedFindHandle find(FindFirstFileA(search.c_str(), &entry));
     if (!find) return;
@@ -147,7 +144,7 @@ void ReportTakenFile(CRunContext* context, const std::string& path, int walkRoot
 
 int CFolderWalker::Walk(const std::string& folder, FolderWalkParams* params)
 {
-    const std::string base = framework::MbsTrimRightChar(folder, '\\');
+    const std::string base = framework::WithoutTrailingSeparators(folder);
     if (!IsWalkableStart(folder, base, params && params->m_bMayStartAtRoot)) return params ? params->m_bContinue : 1;
     return WalkFolder(base, params, static_cast<int>(base.size()));
 }
@@ -174,7 +171,8 @@ int CFolderWalker::WalkFolder(const std::string& base, FolderWalkParams* params,
         },
         [&] { return StopBeforeFile(params); },
         [&](const WIN32_FIND_DATAA& entry) {
-            if (!JoinPath(base, entry.cFileName, path)) return;
+            path = framework::JoinPath(base, entry.cFileName);
+            if (!FitsAnsiCalls(path)) return;
             if (params && params->m_pfnOnFile)
                 params->m_pfnOnFile(params->m_pUserData, rootLength, path.c_str(), params->m_pExtra);
             ++files;
@@ -182,8 +180,8 @@ int CFolderWalker::WalkFolder(const std::string& base, FolderWalkParams* params,
 
     // Then the sub-folders, each reported after everything inside it.
     auto walkSubFolder = [&](const char* name) {
-        std::string child;
-        if (!JoinPath(base, name, child)) return;
+        const std::string child = framework::JoinPath(base, name);
+        if (!FitsAnsiCalls(child)) return;
         result = WalkFolder(child, params, rootLength);
         if (params->m_pfnOnFolder)
             params->m_pfnOnFolder(params->m_pUserData, rootLength, child.c_str(), params->m_pExtra);
@@ -244,12 +242,6 @@ void FolderFinish(CModItem* pItem)
     pItem->m_pScanData = nullptr;
 }
 
-std::string NameOfPath(const std::string& path)
-{
-    size_t slash = framework::MbsFindLastChar(path, '\\');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 bool IsKeptByName(const CRunContext* context, const std::string& name)
 {
     if (!context) return false;
@@ -274,7 +266,7 @@ int OnFileFound(void* pContext, int nWalkRootLength, const char* pszPath, void*)
 {
     auto* context = static_cast<CRunContext*>(pContext);
     const std::string path = pszPath;
-    const std::string name = NameOfPath(path);
+    const std::string name = framework::NameOfPath(path);
     SetLine(context, name);
     if (IsKeptByName(context, name)) return 1;
 

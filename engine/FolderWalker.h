@@ -69,9 +69,6 @@ void FolderFinish(CModItem* pItem);
 int OnFileFound(void* pContext, int nReserved, const char* pszPath, void* pExtra);
 int OnFolderFound(void* pContext, int nReserved, const char* pszPath, void* pExtra);
 
-// The name part of a path: everything after the last backslash (multibyte-aware).
-std::string NameOfPath(const std::string& path);
-
 // True when the name contains an entry of the run's file keep list (case-sensitive substring).
 bool IsKeptByName(const CRunContext* context, const std::string& name);
 

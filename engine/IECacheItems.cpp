@@ -10,7 +10,6 @@
 
 namespace {
 
-const char kCookieKeepList[] = "SavedCookiesList";
 
 CUrlCacheEnum* EnumeratorOf(const CModItem* pItem) { return static_cast<CUrlCacheEnum*>(pItem->m_pScanData); }
 
@@ -136,7 +135,7 @@ int CookieScan(CModItem* pItem)
     if (!enumerator) return 1;
     CRunContext* context = pItem->m_pScanContext;
     std::vector<std::string> keepList;
-    SettingsOf(context).ReadStringList(kCookieKeepList, keepList);
+    SettingsOf(context).ReadStringList(kOptSavedCookiesList, keepList);
 
     int result = 1;
     for (bool more = enumerator->Open(kEveryCacheEntry); more; more = enumerator->Next()) {

@@ -15,7 +15,6 @@
 namespace {
 
 const char kNoWindowText[] = "出现错误。\n原因: g_theScanningThreadsParam.m_hwnd==NULL";
-const char kFilesKeepList[] = "FilesKeepList";
 
 // Item bar full for a moment, then empty; after a scanned item the status lines are emptied too.
 void FinishAnimation(CRunContext& context, DWORD pauseMs, bool clearLines)
@@ -130,7 +129,7 @@ UINT ScanThreadProc(LPVOID)
     CWndRef& wnd = run.m_wnd;
     CRunContext& context = run.m_context;
     context.m_pfnIsStopRequested = IsStopRequested;
-    SettingsOf(&context).ReadStringList(kFilesKeepList, context.m_ppKeep);
+    SettingsOf(&context).ReadStringList(kOptFilesKeepList, context.m_ppKeep);
 
     wnd.SetStatusText(0, LoadResString(IDS_WORKING));
     int ok = 1;

@@ -5,7 +5,7 @@
 #include "app/SettingsStore.h"
 #include "engine/RunReport.h"
 #include "engine/ScannedPath.h"
-#include "framework/MbString.h"
+#include "framework/PathText.h"
 #include "framework/ScopedHandle.h"
 
 namespace {
@@ -128,8 +128,7 @@ CFoundObject MakeFileObject(const std::string& path, const CFileStatus& status)
 {
     CFoundObject object;
     object.m_strPath = path;
-    size_t slash = framework::MbsFindLastChar(path, '\\');
-    object.m_strName = slash == std::string::npos ? path : path.substr(slash + 1);
+    object.m_strName = framework::NameOfPath(path);
     object.m_dwSize = static_cast<DWORD>(status.m_qwSize);  // the record keeps the low 32 bits
     object.m_nKind = kObjFile;
     object.m_pStatus = &status;

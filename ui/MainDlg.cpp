@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/CleanerApp.h"
+#include "app/DateText.h"
 #include "app/Utilities.h"
 #include "catalogue/ModList.h"
 #include "engine/RunReport.h"
@@ -78,7 +79,7 @@ BOOL CMainDlg::OnInitDialog()
 
     PrepareResultsList();
 
-    if (TheSettings().ReadBool("ShowIconInTheStatusArea"))
+    if (TheSettings().ReadBool(kOptShowIconInTheStatusArea))
         AddTrayIcon();
     else
         RemoveTrayIcon();
@@ -92,7 +93,7 @@ BOOL CMainDlg::OnInitDialog()
     m_listResults.AttachImageLists();
     m_listResults.RestoreSortState();
 
-    if (TheSettings().ReadBool("StartInIconizedMode")) {
+    if (TheSettings().ReadBool(kOptStartInIconizedMode)) {
         ShowWindow(m_hWnd, SW_MINIMIZE);
         SetTimer(m_hWnd, IDT_HIDE_TO_TRAY, kHideToTrayMs, nullptr);
     }
@@ -157,11 +158,11 @@ void CMainDlg::ShowLastCleaningDate()
 {
     const std::string today = FormatDate(_time64(nullptr));
     std::string last;
-    TheSettings().ReadString("LastCleaningDate", last);
+    TheSettings().ReadString(kOptLastCleaningDate, last);
     if (last.empty() || last.size() > kMaxStoredDateLength) last = today;
     SetStatusText(1, kLastCleaningPrefix + last);
     // The value always holds the date of the latest start; the status bar shows the one before.
-    TheSettings().WriteString("LastCleaningDate", today);
+    TheSettings().WriteString(kOptLastCleaningDate, today);
 }
 
 // ---------------------------------------------------------------- commands
@@ -269,7 +270,7 @@ void CMainDlg::OnOptions()
 
 void CMainDlg::ApplyChangedOptions()
 {
-    if (TheSettings().ReadBool("ShowIconInTheStatusArea"))
+    if (TheSettings().ReadBool(kOptShowIconInTheStatusArea))
         AddTrayIcon();
     else
         RemoveTrayIcon();

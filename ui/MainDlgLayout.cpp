@@ -109,7 +109,7 @@ void CMainDlg::KeepMinimumWhileDragging(WPARAM edge, RECT* rect) const
 
 void CMainDlg::RestorePlacement()
 {
-    if (ReadPlacementValue("MainWndMaximized") == 1) {
+    if (ReadPlacementValue(kOptMainWndMaximized) == 1) {
         ShowWindow(m_hWnd, SW_SHOWMAXIMIZED);
         m_bMaximized = true;
         return;
@@ -117,12 +117,12 @@ void CMainDlg::RestorePlacement()
     RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     // Compared unsigned: a value that reads negative is as unusable as one beyond the work area.
-    DWORD width = ReadPlacementValue("MainWndWidth");
-    DWORD height = ReadPlacementValue("MainWndHeight");
+    DWORD width = ReadPlacementValue(kOptMainWndWidth);
+    DWORD height = ReadPlacementValue(kOptMainWndHeight);
     if (width < kMinWindowWidth || width > static_cast<DWORD>(work.right)) width = kMinWindowWidth;
     if (height < kMinWindowHeight || height > static_cast<DWORD>(work.bottom)) height = kMinWindowHeight;
-    DWORD left = ReadPlacementValue("MainWndLeft");
-    DWORD top = ReadPlacementValue("MainWndTop");
+    DWORD left = ReadPlacementValue(kOptMainWndLeft);
+    DWORD top = ReadPlacementValue(kOptMainWndTop);
     if (left > static_cast<DWORD>(work.right)) left = 0;
     if (top > static_cast<DWORD>(work.bottom)) top = 0;
     MoveWindow(m_hWnd, static_cast<int>(left), static_cast<int>(top), static_cast<int>(width),
@@ -133,15 +133,15 @@ void CMainDlg::StorePosition()
 {
     RECT window;
     if (!GetWindowRect(m_hWnd, &window)) return;
-    TheSettings().WriteDword("MainWndLeft", static_cast<DWORD>(std::max(0L, window.left)));
-    TheSettings().WriteDword("MainWndTop", static_cast<DWORD>(std::max(0L, window.top)));
+    TheSettings().WriteDword(kOptMainWndLeft, static_cast<DWORD>(std::max(0L, window.left)));
+    TheSettings().WriteDword(kOptMainWndTop, static_cast<DWORD>(std::max(0L, window.top)));
 }
 
 void CMainDlg::StoreSize(UINT type)
 {
     if (!m_bInitDone) return;
     if (type == SIZE_MAXIMIZED) {
-        TheSettings().WriteDword("MainWndMaximized", 1);
+        TheSettings().WriteDword(kOptMainWndMaximized, 1);
         m_bMaximized = true;
         return;
     }
@@ -149,8 +149,8 @@ void CMainDlg::StoreSize(UINT type)
     // Also when minimised: the small rectangle is what the next start clamps to 677 by 448.
     RECT window;
     if (!GetWindowRect(m_hWnd, &window)) return;
-    TheSettings().WriteDword("MainWndMaximized", 0);
-    TheSettings().WriteDword("MainWndWidth", static_cast<DWORD>(window.right - window.left));
-    TheSettings().WriteDword("MainWndHeight", static_cast<DWORD>(window.bottom - window.top));
+    TheSettings().WriteDword(kOptMainWndMaximized, 0);
+    TheSettings().WriteDword(kOptMainWndWidth, static_cast<DWORD>(window.right - window.left));
+    TheSettings().WriteDword(kOptMainWndHeight, static_cast<DWORD>(window.bottom - window.top));
     m_bMaximized = false;
 }

@@ -92,12 +92,12 @@ void CMainDlg::Restore()
 
 void CMainDlg::MinimizeToTray()
 {
-    if (TheSettings().ReadBool("ShowIconInTaskbarWhenMinimized")) {
+    if (TheSettings().ReadBool(kOptShowIconInTaskbarWhenMinimized)) {
         ShowWindow(m_hWnd, SW_MINIMIZE);
         return;
     }
     // Without a taskbar button the tray icon is the way back, for good.
-    TheSettings().WriteDword("ShowIconInTheStatusArea", 1);
+    TheSettings().WriteDword(kOptShowIconInTheStatusArea, 1);
     AddTrayIcon();
     ShowOwnedPopups(m_hWnd, FALSE);
     ShowWindow(m_hWnd, SW_HIDE);
@@ -168,7 +168,7 @@ void CMainDlg::ShowAboutBox()
 void CMainDlg::CloseAfterCleaning()
 {
     // Cleaning at shutdown still needs the program when Windows ends the session.
-    if (TheSettings().ReadBool("SessCleanWinShutdown")) return;
+    if (TheSettings().ReadBool(kOptSessCleanWinShutdown)) return;
     SetStatusText(0, kClosingText);
     UpdateWindow(m_statusBar.GetHwnd());
     CloseOwnedWindows();

@@ -1,6 +1,6 @@
 #include "ui/ResultRowTexts.h"
 
-#include "app/SettingsStore.h"
+#include "app/DateText.h"
 #include "framework/MbString.h"
 
 const char kNoValueText[] = "无";
@@ -10,20 +10,6 @@ std::string FormatSizeKbMb(DWORD size)
 {
     if (size <= 0x100000) return framework::Format("%.2f KB", size / 1024.0);
     return framework::Format("%.2f MB", size / 1048576.0);
-}
-
-std::string FormatLocalTime(__time64_t time, const char* format)
-{
-    struct tm local = {};
-    if (_localtime64_s(&local, &time) != 0) return std::string();
-    char text[64] = "";
-    if (strftime(text, sizeof text, format, &local) == 0) return std::string();
-    return text;
-}
-
-std::string FormatDateAndMinutes(__time64_t time)
-{
-    return FormatDate(time) + FormatLocalTime(time, " %H:%M");
 }
 
 CResultRowTexts ResultRowTexts(const CFoundObject& object)

@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <ctime>
 #include <string>
 
 #include "engine/FoundObject.h"
@@ -31,8 +30,3 @@ CResultRowTexts ResultRowTexts(const CFoundObject& object);
 
 // Size of a file: "%.2f KB" up to 1,048,576 bytes, "%.2f MB" above.
 std::string FormatSizeKbMb(DWORD size);
-// Local date (FormatDate) followed by " HH:MM".
-std::string FormatDateAndMinutes(__time64_t time);
-// Local time of day with a strftime format ("  %X", " %H:%M"); empty when the time cannot be
-// converted.
-std::string FormatLocalTime(__time64_t time, const char* format);

@@ -195,7 +195,7 @@ void CResultsList::ApplyLook()
 {
     const DWORD styles = LVS_EX_FULLROWSELECT | LVS_EX_BORDERSELECT | LVS_EX_GRIDLINES;
     DWORD wanted = LVS_EX_FULLROWSELECT | LVS_EX_BORDERSELECT;
-    if (TheSettings().ReadOption("HideGridlines") != 1) wanted |= LVS_EX_GRIDLINES;
+    if (TheSettings().ReadOption(kOptHideGridlines) != 1) wanted |= LVS_EX_GRIDLINES;
     m_list.SetExtendedStyle(styles, wanted);
     m_list.SetBkColor(kBackgroundColour);
     m_list.SetTextColor(kTextColour);
@@ -226,9 +226,9 @@ bool CResultsList::AttachImageLists()
 
 void CResultsList::RestoreSortState()
 {
-    const int column = static_cast<int>(TheSettings().ReadOption("LastActiveColumn"));
+    const int column = static_cast<int>(TheSettings().ReadOption(kOptLastActiveColumn));
     m_nSortColumn = column >= 0 && column <= 2 ? column : -1;
-    m_bSortAscending = TheSettings().ReadOption("SortAscending") == 1;
+    m_bSortAscending = TheSettings().ReadOption(kOptSortAscending) == 1;
     SortByColumn(m_nSortColumn);
 }
 
@@ -301,12 +301,12 @@ void CResultsList::SortByColumn(int column, PFN_COMPARE_ROWS comparator)
         SortRows(column, compare, ascending);
         SetColumnMark(column, ascending);
     }
-    TheSettings().WriteDword("SortAscending", ascending ? 1 : 0);
+    TheSettings().WriteDword(kOptSortAscending, ascending ? 1 : 0);
     m_bSortAscending = !m_bSortAscending;
     if (m_nSortColumn != column && m_nSortColumn >= 0 && m_nSortColumn < m_list.GetColumnCount())
         SetColumnMark(m_nSortColumn, false);
     m_nSortColumn = column;
-    TheSettings().WriteDword("LastActiveColumn", static_cast<DWORD>(column));
+    TheSettings().WriteDword(kOptLastActiveColumn, static_cast<DWORD>(column));
 }
 
 void CResultsList::ResortAfterRun()

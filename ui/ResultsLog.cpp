@@ -1,10 +1,9 @@
 #include "ui/ResultsLog.h"
 
-#include "app/SettingsStore.h"
+#include "app/DateText.h"
 #include "app/Utilities.h"
 #include "framework/MbString.h"
 #include "resource.h"
-#include "ui/ResultRowTexts.h"
 
 std::string LogDateTime(__time64_t now)
 {

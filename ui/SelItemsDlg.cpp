@@ -300,7 +300,7 @@ void CSelItemsDlg::ShowDescription(int row)
 
 void CSelItemsDlg::WarnIfNeeded(int id)
 {
-    if (m_pApp->m_Settings.ReadBool("HideWarningMsgs")) return;
+    if (m_pApp->m_Settings.ReadBool(kOptHideWarningMsgs)) return;
     const CModItem* item = m_pModList->FindById(id);
     if (!item || !item->m_bIsPlugin || !item->m_PlugData.m_bHasWarning) return;
     const std::string text = framework::Format(LoadResString(IDS_ITEM_WARNING).c_str(), item->m_strTitle.c_str(),

@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "app/CleanerApp.h"
+#include "app/SettingsStore.h"
 #include "app/Utilities.h"
 #include "catalogue/ModList.h"
 #include "engine/CustomSearch.h"
@@ -105,7 +106,7 @@ void CSelItemsDlg::ChooseCustomFolder()
 {
     const std::string chosen = BrowseForFolder(m_hWnd, CustomFolderSetting());
     if (chosen.empty() || !PathFileExistsA(chosen.c_str())) return;
-    m_pApp->m_Settings.WriteString(kCustomFolderSetting, chosen);
+    m_pApp->m_Settings.WriteString(kOptCustomFolderToScan, chosen);
     SetDlgItemTextA(m_hWnd, IDC_CUSTOM_FOLDER, chosen.c_str());
 }
 

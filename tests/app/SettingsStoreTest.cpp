@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/DateText.h"
 #include "framework/ScopedHandle.h"
 #include "support/Sandbox.h"
 

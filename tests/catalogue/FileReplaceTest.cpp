@@ -1,6 +1,7 @@
 // Replacing a file's content in steps that each leave the old or the new content whole.
 #include "app/SettingsStore.h"
 #include "catalogue/FileReplace.h"
+#include "framework/PathText.h"
 #include "support/Sandbox.h"
 
 namespace {
@@ -18,14 +19,6 @@ int FileCount(const std::string& folder)
     return files;
 }
 
-TEST(FileReplace, FolderOfAPath)
-{
-    EXPECT_EQ(FolderOfPath("C:\\a\\b.txt"), "C:\\a");
-    EXPECT_EQ(FolderOfPath("C:\\b.txt"), "C:\\");
-    EXPECT_EQ(FolderOfPath("b.txt"), ".");
-    EXPECT_EQ(FolderOfPath("C:\\乗\\b.txt"), "C:\\乗") << "a trail byte 0x5C is no separator";
-}
-
 class FileReplaceTest : public testsupport::SandboxTest {
 protected:
     FileReplaceTest() { TheSettings().Start(); }  // where transient files are recorded
@@ -39,7 +32,7 @@ TEST_F(FileReplaceTest, NewContentIsWrittenBesideWhileTheOldFileStaysUntilReplac
     std::string newPath;
     DWORD error = 0xdeadbeef;
     ASSERT_TRUE(WriteNewFileBeside(path, "new content", newPath, error));
-    EXPECT_EQ(FolderOfPath(newPath), m_temp.Path());
+    EXPECT_EQ(framework::FolderOfPath(newPath), m_temp.Path());
     EXPECT_EQ(testsupport::ReadFileBytes(newPath), "new content");
     EXPECT_EQ(testsupport::ReadFileBytes(path), "old");
 
@@ -79,12 +72,12 @@ TEST_F(FileReplaceTest, FailuresLeaveNothingBehindAndTellTheReason)
     DiscardTransientFile(newPath);
     EXPECT_EQ(testsupport::ReadFileBytes(path), "old");
     EXPECT_EQ(FileCount(m_temp.Path()), 1);
-    EXPECT_FALSE(testsupport::RegValueExists(TheSettings().m_strSettingsKey, kTransientFilesSetting));
+    EXPECT_FALSE(testsupport::RegValueExists(TheSettings().m_strSettingsKey, kOptTransientFiles));
 
     ASSERT_TRUE(LinkOldContent(path, oldPath, error));
     EXPECT_EQ(testsupport::ReadFileBytes(path), "old");
     EXPECT_EQ(testsupport::ReadFileBytes(oldPath), "old");
-    EXPECT_EQ(FolderOfPath(oldPath), m_temp.Path());
+    EXPECT_EQ(framework::FolderOfPath(oldPath), m_temp.Path());
 }
 
 TEST_F(FileReplaceTest, StartSweepsWhatInterruptedRewritesLeftAndNothingElse)
@@ -103,9 +96,9 @@ TEST_F(FileReplaceTest, StartSweepsWhatInterruptedRewritesLeftAndNothingElse)
     const std::string mine = m_temp / "mine.txt", unrecorded = m_temp / "~qln0000000000000001.tmp";
     for (const std::string& path : {mine, unrecorded}) testsupport::WriteFileBytes(path, "mine");
     std::vector<std::string> records;
-    ASSERT_TRUE(TheSettings().ReadStringList(kTransientFilesSetting, records));
+    ASSERT_TRUE(TheSettings().ReadStringList(kOptTransientFiles, records));
     records.push_back(mine);
-    TheSettings().WriteStringList(kTransientFilesSetting, records);
+    TheSettings().WriteStringList(kOptTransientFiles, records);
 
     std::vector<std::string> shredded;
     SweepTransientFiles([&](const std::string& path) { shredded.push_back(path); });
@@ -115,7 +108,7 @@ TEST_F(FileReplaceTest, StartSweepsWhatInterruptedRewritesLeftAndNothingElse)
     EXPECT_EQ(testsupport::ReadFileBytes(before), "old");
     EXPECT_EQ(testsupport::ReadFileBytes(after), "new");
     for (const std::string& path : {mine, unrecorded}) EXPECT_EQ(testsupport::ReadFileBytes(path), "mine");
-    EXPECT_FALSE(testsupport::RegValueExists(TheSettings().m_strSettingsKey, kTransientFilesSetting));
+    EXPECT_FALSE(testsupport::RegValueExists(TheSettings().m_strSettingsKey, kOptTransientFiles));
 }
 
 }  // namespace

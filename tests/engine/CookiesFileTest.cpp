@@ -97,7 +97,7 @@ protected:
 
 TEST_F(CookiesFileTest, ScanListsEveryCookieLineAndPassesOverCommentsJunkAndKeptSites)
 {
-    testsupport::SetRegString(TheSettings().m_strSettingsKey, kCookieKeepListSetting,
+    testsupport::SetRegString(TheSettings().m_strSettingsKey, kOptSavedCookiesList,
                               std::string("kept.ORG\0other.net\0", 20), REG_MULTI_SZ);
     const std::string lines[] = {
         "# Netscape HTTP Cookie File",
@@ -189,7 +189,7 @@ TEST_F(CookiesFileTest, CleaningRemovesEveryLineOfTheCookieAndKeepsTheOthers)
     EXPECT_EQ(m_window.StatusText(2), "总计大小: 0.00 MB");
     EXPECT_TRUE(ShredStatusShown()) << "the old content is shredded";
     EXPECT_EQ(FilesIn(m_folder), std::vector<std::string>{"cookies.txt"}) << "no file of the rewrite is left";
-    EXPECT_FALSE(testsupport::RegValueExists(TheSettings().m_strSettingsKey, kTransientFilesSetting));
+    EXPECT_FALSE(testsupport::RegValueExists(TheSettings().m_strSettingsKey, kOptTransientFiles));
 
     // The cookie is gone now: nothing to do, nothing counted, the file untouched.
     const std::string before = testsupport::ReadFileBytes(m_cookies);

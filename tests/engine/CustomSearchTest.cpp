@@ -72,7 +72,7 @@ protected:
 
     void SetCustomFolder(const std::string& folder)
     {
-        TheSettings().WriteString(kCustomFolderSetting, folder);
+        TheSettings().WriteString(kOptCustomFolderToScan, folder);
     }
 
     // Runs the checked items one after another as the scanning thread does: an identifier that was
@@ -240,7 +240,7 @@ TEST_F(CustomSearchTest, DriveCOnlyWhenNoFolderWasEverStoredAndAMissingOneFindsN
     EXPECT_EQ(m_temp / "does-not-exist", CustomFolderSetting()) << "kept for when it returns";
     SetCustomFolder("");
     EXPECT_EQ("", CustomFolderToScan());
-    TheSettings().WriteDword(kCustomFolderSetting, 1);
+    TheSettings().WriteDword(kOptCustomFolderToScan, 1);
     EXPECT_EQ("", CustomFolderToScan()) << "not a text";
     SetCustomFolder(m_temp.Path());
     EXPECT_EQ(m_temp.Path(), CustomFolderToScan());

@@ -395,7 +395,7 @@ protected:
 
 TEST_F(FolderScanThreadTest, AFolderScanEndsWithTheDisplayTheWritesAddUpTo)
 {
-    TheSettings().WriteStringList("FilesKeepList", {"keep_"});
+    TheSettings().WriteStringList(kOptFilesKeepList, {"keep_"});
     Check({1104});
     ASSERT_TRUE(RunScan().ended);
 

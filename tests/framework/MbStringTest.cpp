@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/MbString.h"
+#include "framework/PathText.h"
 #include "framework/ScopedHandle.h"
 
 using namespace framework;
@@ -14,6 +15,21 @@ TEST(MbString, BackslashTrailBytesAreNotSeparators)
     EXPECT_EQ(std::string::npos, MbsFindChar(name, '\\'));
     const std::string path = "C:\\a\\" + name;
     EXPECT_EQ(4u, MbsFindLastChar(path, '\\'));
+}
+
+TEST(PathText, PartsOfAPathSplitOnlyAtWholeBackslashes)
+{
+    EXPECT_EQ(FolderOfPath("C:\\a\\b.txt"), "C:\\a");
+    EXPECT_EQ(FolderOfPath("C:\\b.txt"), "C:\\");
+    EXPECT_EQ(FolderOfPath("\\b.txt"), "\\");
+    EXPECT_EQ(FolderOfPath("b.txt"), ".");
+    EXPECT_EQ(FolderOfPath("C:\\乗\\b.txt"), "C:\\乗");
+    EXPECT_EQ(NameOfPath("C:\\a\\乗"), "乗");
+    EXPECT_EQ(NameOfPath("b.txt"), "b.txt");
+    EXPECT_EQ(WithoutTrailingSeparators("C:\\乗\\\\"), "C:\\乗");
+    EXPECT_EQ(JoinPath("C:\\乗", "b"), "C:\\乗\\b") << "a trail byte 0x5C is no separator";
+    EXPECT_EQ(JoinPath("C:\\", "b"), "C:\\b");
+    EXPECT_EQ(JoinPath("", "b"), "b");
 }
 
 TEST(MbString, CaseInsensitiveComparisonsAreCharacterAware)

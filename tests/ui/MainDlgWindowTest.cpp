@@ -12,6 +12,7 @@
 #include <functional>
 #include <initializer_list>
 
+#include "app/DateText.h"
 #include "app/SettingsStore.h"
 #include "app/Utilities.h"
 #include "ui/MainReportDlg.h"

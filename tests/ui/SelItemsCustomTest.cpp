@@ -79,7 +79,7 @@ protected:
     static std::string StoredFolder()
     {
         std::string folder;
-        TheSettings().ReadString("CustomFolderToScan", folder);
+        TheSettings().ReadString(kOptCustomFolderToScan, folder);
         return folder;
     }
 };
