@@ -415,12 +415,12 @@ TEST_F(MainWindowTest, MinimisingWithoutTaskbarButtonHidesInTheTrayForGoodAndRes
     // After the options sheet: the tray icon follows the setting, the last-cleaning text goes.
     SetRegDword(kSettingsKey, "ShowIconInTheStatusArea", 0);
     ASSERT_EQ(Status(1).rfind("上次清理: ", 0), 0u);
-    Command(IDC_OPTIONS);
+    ASSERT_TRUE(RunOptionsSheet(PSBTN_CANCEL));
     EXPECT_FALSE(m_dlg->HasTrayIcon());
     EXPECT_EQ(Status(1), "");
     SetRegDword(kSettingsKey, "HideGridlines", 1);
     SetRegDword(kSettingsKey, "ShowIconInTheStatusArea", 1);
-    Command(IDC_OPTIONS);
+    ASSERT_TRUE(RunOptionsSheet(PSBTN_CANCEL));
     EXPECT_TRUE(m_dlg->HasTrayIcon());
     EXPECT_EQ(m_dlg->m_listResults.List().GetExtendedStyle() & LVS_EX_GRIDLINES, 0u);
 }
