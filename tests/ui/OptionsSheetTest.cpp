@@ -1,8 +1,8 @@
 // The options sheet from its real templates, modeless, against the registry sandbox: OK saves the
 // pages that were shown (in tab order), Cancel saves nothing, the shredding page's method and pass
-// count rules, the interval change the main window reads, the Run-key entry through the General and
-// the Schedule page, and the main window applying the stored settings whichever button closed it.
-#include "MainDlgFixture.h"
+// count rules, the interval change the main window reads, and the Run-key entry through the General
+// and the Schedule page. The main window around the modal sheet is tested with the main window.
+#include "UiFixture.h"
 
 #include <prsht.h>
 
@@ -14,7 +14,9 @@
 #include <vector>
 
 #include "app/SettingsStore.h"
+#include "catalogue/ModList.h"
 #include "framework/PathText.h"
+#include "resource.h"
 #include "ui/SettingsPropSheet.h"
 
 namespace {
@@ -219,37 +221,5 @@ TEST_F(OptionsSheetTest, RunKeyEntryFollowsGeneralAndScheduleWithTheScheduleHavi
             if (c.schedule != kLeave) CheckDlgButton(Page(kSchedule), IDC_SCHED_AT_START, c.schedule);
         });
         EXPECT_EQ(StoredEntry(), *c.want) << label;
-    }
-}
-
-// ---------------------------------------------------------------- the main window around the sheet
-
-using OptionsAppliedTest = maindlgtest::MainDlgTest;
-
-TEST_F(OptionsAppliedTest, WindowAppliesTheStoredSettingsWhicheverButtonClosedTheSheet)
-{
-    // Stored while the window runs: tray icon, no grid lines, browser cleaning. In the sheet the user
-    // switches all three the other way.
-    const std::tuple<int, bool, bool, bool> kCases[] = {{PSBTN_CANCEL, true, false, true},
-                                                        {PSBTN_OK, false, true, false}};
-    for (auto [button, wantTray, wantGridLines, wantWatch] : kCases) {
-        for (const char* name : {kOptShowIconInTheStatusArea, kOptHideGridlines, kOptSessCleanBrowserClose})
-            Store(name, 0);
-        ASSERT_NE(Open(), nullptr);
-        for (const char* name : {kOptShowIconInTheStatusArea, kOptHideGridlines, kOptSessCleanBrowserClose})
-            Store(name, 1);
-        ASSERT_TRUE(RunOptionsSheet(button, [](HWND sheet) {
-            HWND general = PropSheet_GetCurrentPageHwnd(sheet);
-            CheckDlgButton(general, IDC_GEN_TRAY_ICON, BST_UNCHECKED);
-            CheckDlgButton(general, IDC_GEN_HIDE_GRIDLINES, BST_UNCHECKED);
-            PropSheet_SetCurSel(sheet, nullptr, kSchedule);
-            CheckDlgButton(PropSheet_GetCurrentPageHwnd(sheet), IDC_SCHED_BROWSER_CLOSE, BST_UNCHECKED);
-        }));
-        EXPECT_EQ(m_dlg->HasTrayIcon(), wantTray) << "button " << button;
-        EXPECT_EQ((m_dlg->m_listResults.List().GetExtendedStyle() & LVS_EX_GRIDLINES) != 0, wantGridLines);
-        // KillTimer tells whether the watch was running.
-        EXPECT_EQ(KillTimer(m_hwnd, IDT_BROWSER_WATCH) != FALSE, wantWatch);
-        EXPECT_EQ(Status(1), "");
-        Close();
     }
 }
