@@ -136,6 +136,11 @@ inline constexpr char kOptFilesKeepList[] = "FilesKeepList";
 inline constexpr char kOptSavedCookiesList[] = "SavedCookiesList";
 inline constexpr char kOptTransientFiles[] = "TransientFiles";
 
+// The Run-key entry that starts the program with Windows: a REG_SZ value of this key under
+// HKEY_CURRENT_USER, reached through the plain key operations (opened, never created).
+inline constexpr char kStartupRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr char kStartupRunValue[] = "QuillonApp";
+
 // One DWORD option of Settings with the value that readers assume when it is absent.
 struct CDwordOption {
     const char* m_pszName;

@@ -14,6 +14,7 @@
 #include "engine/WorkerMessages.h"
 #include "resource.h"
 #include "ui/SelItemsDlg.h"
+#include "ui/SettingsPropSheet.h"
 
 const char* const kMakerWebAddress = "http://www.quillon.example/";
 
@@ -97,8 +98,8 @@ BOOL CMainDlg::OnInitDialog()
         ShowWindow(m_hWnd, SW_MINIMIZE);
         SetTimer(m_hWnd, IDT_HIDE_TO_TRAY, kHideToTrayMs, nullptr);
     }
-    // The scheduler's place: the browser-close watch (IDT_BROWSER_WATCH) and the automatic-cleaning
-    // timer (ArmAutoClean) are armed here, before an automatic start.
+    if (TheSettings().ReadBool(kOptSessCleanBrowserClose)) StartBrowserWatch();
+    ArmAutoClean(true);
     if (m_bAutoClean) StartAutoSequence();
     return TRUE;
 }
@@ -263,17 +264,24 @@ void CMainDlg::OnSize(UINT type, int cx, int cy)
 
 void CMainDlg::OnOptions()
 {
-    // No options sheet yet: the button re-applies the settings that act at once, as it will after
-    // the sheet has closed.
-    ApplyChangedOptions();
+    CSettingsPropSheet sheet(LoadResString(IDS_OPTIONS_CAPTION), m_hWnd, &g_theScanningThreadsParam);
+    // Whichever button closed it: after Cancel the stored settings are applied all the same.
+    sheet.DoModal();
+    ApplyChangedOptions(sheet.m_pageSchedule.m_bIntervalChanged);
 }
 
-void CMainDlg::ApplyChangedOptions()
+void CMainDlg::ApplyChangedOptions(bool intervalChanged)
 {
     if (TheSettings().ReadBool(kOptShowIconInTheStatusArea))
         AddTrayIcon();
     else
         RemoveTrayIcon();
+    // A running timer keeps its due time unless the interval choice changed.
+    ArmAutoClean(!IsAutoCleanRunning() || intervalChanged);
+    if (TheSettings().ReadBool(kOptSessCleanBrowserClose))
+        StartBrowserWatch();
+    else
+        StopBrowserWatch();
     TheSettings().LoadDateFormat();
     m_listResults.ApplyLook();
     if (GetStatusText(1).rfind(kLastCleaningPrefix, 0) == 0) SetStatusText(1, "");
@@ -302,7 +310,7 @@ void CMainDlg::Quit()
     }
     EmptyRunLists();
     DeleteAllRows();
-    KillTimer(m_hWnd, IDT_BROWSER_WATCH);
+    StopBrowserWatch();
     CloseOwnedWindows();
     RemoveTrayIcon();
     EndDialog(IDOK);

@@ -2,14 +2,16 @@
 // status bar, the tray icon, the timers and the three lists that a clean consumes; it starts the
 // scanning and cleaning threads and receives everything they report.
 //
-// The work is split over five files:
-//   MainDlg.cpp        initialisation, the commands table, messages and the quit rule;
-//   MainDlgLayout.cpp  the layout on every size change, the minimum while dragging, the status bar
-//                      and the placement stored on every move and size change;
-//   MainDlgTray.cpp    tray icon and menu, restore and minimise, flashing, help and About;
-//   MainDlgRun.cpp     Scan, Clean and Cancel, the four button states, the end of a run and the
-//                      automatic sequence;
-//   MainDlgStream.cpp  the rows that a worker streams in (or takes away) and how the list keeps up.
+// The work is split over six files:
+//   MainDlg.cpp          initialisation, the commands table, messages and the quit rule;
+//   MainDlgLayout.cpp    the layout on every size change, the minimum while dragging, the status
+//                        bar and the placement stored on every move and size change;
+//   MainDlgTray.cpp      tray icon and menu, restore and minimise, flashing, help and About;
+//   MainDlgRun.cpp       Scan, Clean and Cancel, the four button states, the end of a run and the
+//                        automatic sequence;
+//   MainDlgStream.cpp    the rows that a worker streams in (or takes away) and how the list keeps up;
+//   MainDlgSchedule.cpp  the scheduler's entry points: the automatic-cleaning timer and the
+//                        browser-close watch.
 #pragma once
 
 #include <windows.h>
@@ -34,6 +36,7 @@ constexpr UINT_PTR IDT_LIST_REFRESH = 4;   // brings the results list up to date
 
 constexpr UINT kHideToTrayMs = 3;
 constexpr UINT kFlashMs = 500;
+constexpr UINT kBrowserWatchMs = 750;
 // Four refreshes a second keep the list lively while a worker streams rows into it, without the
 // cost of a repaint per row; a slow display stretches the interval (see MainDlgStream.cpp).
 constexpr UINT kListRefreshMs = 250;
@@ -100,8 +103,20 @@ public:
     bool HasTrayIcon() const { return m_bTrayIcon; }
     void SetStatusText(int part, const std::string& text);
     std::string GetStatusText(int part) const;
-    // Re-applies the settings that act at once (tray icon, date format, list look, status text).
-    void ApplyChangedOptions();
+    // Re-applies the settings that act at once after the options sheet: tray icon, automatic-cleaning
+    // timer (intervalChanged: the Schedule page saved another interval), browser-close watch, date
+    // format, list look, status text.
+    void ApplyChangedOptions(bool intervalChanged);
+
+    // ---- scheduler entry points (MainDlgSchedule.cpp) ----
+    // Configures the automatic-cleaning timer from the settings; start false leaves a running
+    // timer's due time alone.
+    void ArmAutoClean(bool start);
+    // True while the automatic-cleaning timer thread runs.
+    bool IsAutoCleanRunning() const;
+    // IDT_BROWSER_WATCH with m_abBrowserSeen cleared; stopping it.
+    void StartBrowserWatch();
+    void StopBrowserWatch();
 
     // ---- the results list (the work is CResultsList's) ----
     void BuildResultColumns() { m_listResults.BuildResultColumns(); }

@@ -1,5 +1,7 @@
 #include "MainDlgFixture.h"
 
+#include <prsht.h>
+
 #include "app/SettingsStore.h"
 #include "engine/FileStatus.h"
 #include "engine/TempFolderItem.h"
@@ -127,6 +129,18 @@ void MainDlgTest::Close()
     }
     m_dlg.reset();
     m_hwnd = nullptr;
+}
+
+bool MainDlgTest::RunOptionsSheet(int button, const std::function<void(HWND sheet)>& inSheet)
+{
+    testsupport::WindowWatcher sheet([] { return FindOwnWindow("#32770", "配置 Quillon..."); },
+                                     [&](HWND hwnd) {
+                                         if (inSheet) inSheet(hwnd);
+                                         PostMessageA(hwnd, PSM_PRESSBUTTON, button, 0);
+                                     },
+                                     10000);
+    Command(IDC_OPTIONS);
+    return sheet.Found();
 }
 
 CButtonStates MainDlgTest::States() const

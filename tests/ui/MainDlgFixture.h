@@ -110,6 +110,11 @@ protected:
         return WaitFor([&] { return !g_theScanningThreadsParam.m_bBusy && States() == kResultsReady; }, ms);
     }
 
+    // Presses "选项" and, while the options sheet runs modally, lets inSheet act on the sheet from a
+    // watcher thread before the button (PSBTN_OK or PSBTN_CANCEL) closes it. False when no sheet
+    // captioned "配置 Quillon..." appeared.
+    bool RunOptionsSheet(int button, const std::function<void(HWND sheet)>& inSheet = nullptr);
+
     void CheckItem(int id, DWORD value = 1);
     // Files in the scanned temp folder; returns their paths.
     std::string MakeTempFile(const std::string& name, size_t bytes = 100);

@@ -6,6 +6,7 @@
 #include "MainDlgFixture.h"
 
 #include <commctrl.h>
+#include <prsht.h>
 
 #include <atomic>
 #include <ctime>
@@ -415,14 +416,24 @@ TEST_F(MainWindowTest, MinimisingWithoutTaskbarButtonHidesInTheTrayForGoodAndRes
     // After the options sheet: the tray icon follows the setting, the last-cleaning text goes.
     SetRegDword(kSettingsKey, "ShowIconInTheStatusArea", 0);
     ASSERT_EQ(Status(1).rfind("上次清理: ", 0), 0u);
-    Command(IDC_OPTIONS);
+    ASSERT_TRUE(RunOptionsSheet(PSBTN_CANCEL));
     EXPECT_FALSE(m_dlg->HasTrayIcon());
     EXPECT_EQ(Status(1), "");
+    // Whichever button closed the sheet, the stored settings apply; the user's changes only after OK.
     SetRegDword(kSettingsKey, "HideGridlines", 1);
     SetRegDword(kSettingsKey, "ShowIconInTheStatusArea", 1);
-    Command(IDC_OPTIONS);
-    EXPECT_TRUE(m_dlg->HasTrayIcon());
-    EXPECT_EQ(m_dlg->m_listResults.List().GetExtendedStyle() & LVS_EX_GRIDLINES, 0u);
+    SetRegDword(kSettingsKey, "SessCleanBrowserClose", 1);
+    for (int button : {PSBTN_CANCEL, PSBTN_OK}) {
+        ASSERT_TRUE(RunOptionsSheet(button, [](HWND sheet) {
+            CheckDlgButton(PropSheet_GetCurrentPageHwnd(sheet), IDC_GEN_TRAY_ICON, BST_UNCHECKED);
+            PropSheet_SetCurSel(sheet, nullptr, 3);  // Schedule
+            CheckDlgButton(PropSheet_GetCurrentPageHwnd(sheet), IDC_SCHED_BROWSER_CLOSE, BST_UNCHECKED);
+        }));
+        EXPECT_EQ(m_dlg->HasTrayIcon(), button == PSBTN_CANCEL);
+        // KillTimer tells whether the browser-close watch was running.
+        EXPECT_EQ(KillTimer(m_hwnd, IDT_BROWSER_WATCH) != FALSE, button == PSBTN_CANCEL);
+        EXPECT_EQ(m_dlg->m_listResults.List().GetExtendedStyle() & LVS_EX_GRIDLINES, 0u);
+    }
 }
 
 TEST_F(MainWindowTest, StartingInTheTrayMinimisesAndHidesTheWindow)
