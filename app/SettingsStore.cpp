@@ -51,7 +51,6 @@ const char kHelpFileName[] = "LorvexHelp.chm";
 
 constexpr DWORD kStringBufferSize = 1024;
 // String lists of 4096 bytes and more are refused, so the largest accepted one fits this buffer.
-constexpr DWORD kStringListLimit = 4096;
 constexpr DWORD kMinStringListSize = 2;
 
 constexpr REGSAM kAccess = KEY_READ | KEY_WRITE;
@@ -245,7 +244,7 @@ bool CSettingsStore::ReadStringList(const char* name, std::vector<std::string>& 
     // value cannot grow between the two; a larger value answers ERROR_MORE_DATA.
     std::vector<char> buffer(kStringListLimit + 2, '\0');
     DWORD type = REG_NONE;
-    DWORD size = kStringListLimit;
+    DWORD size = static_cast<DWORD>(kStringListLimit);
     if (RegQueryValueExA(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size) !=
         ERROR_SUCCESS)
         return false;
@@ -255,6 +254,13 @@ bool CSettingsStore::ReadStringList(const char* name, std::vector<std::string>& 
     // Fewer than two strings have nothing to compare; an empty list is a valid list of none.
     list = strings.size() < 2 ? strings : WithoutDuplicates(strings);
     return true;
+}
+
+size_t StringListBytes(const std::vector<std::string>& list)
+{
+    size_t bytes = 1;
+    for (const std::string& s : list) bytes += s.size() + 1;
+    return bytes;
 }
 
 LONG CSettingsStore::WriteStringList(const char* name, const std::vector<std::string>& list) const

@@ -22,6 +22,11 @@ struct CRunOptions {
     int m_nOverwritePasses = 1;
 };
 
+// A stored string list of this many bytes or more cannot be read back.
+constexpr size_t kStringListLimit = 4096;
+// Bytes a list takes when stored: each entry with its zero byte, then the closing zero byte.
+size_t StringListBytes(const std::vector<std::string>& list);
+
 class CSettingsStore {
 public:
     // Builds the key paths and reads the install folder with its derived paths.
@@ -44,8 +49,8 @@ public:
     LONG DeleteValue(const char* name, const char* subkey = "") const;
 
     // REG_MULTI_SZ lists of the Settings key. Reading fails (false, empty list) for a missing value,
-    // another type, or a size below 2 or of 4096 bytes and more; duplicates (without regard to case)
-    // are dropped.
+    // another type, or a size below 2 or of kStringListLimit bytes and more; duplicates (without
+    // regard to case) are dropped. Editors keep what they write below the limit (StringListBytes).
     bool ReadStringList(const char* name, std::vector<std::string>& list) const;
     LONG WriteStringList(const char* name, const std::vector<std::string>& list) const;
 

@@ -70,6 +70,7 @@ public:
     CModItem* FindById(int id) const;
     // Item at a zero-based index, or null outside 0..m_nCount-1.
     CModItem* GetAt(int index);
+    const CModItem* GetAt(int index) const { return const_cast<CModList*>(this)->GetAt(index); }
 
     int m_nCount = 0;
     int m_nLoaded = 0;

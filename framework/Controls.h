@@ -1,4 +1,4 @@
-// One-line wrappers of the common controls the windows use: list view, status bar and progress
+// One-line wrappers of the controls the windows use: list view, status bar, list box and progress
 // bar. Each holds the control's window handle (not owned) and turns calls into the control's
 // messages; texts are multibyte strings.
 #pragma once
@@ -162,6 +162,28 @@ public:
     }
     // Follows the parent's size (call on WM_SIZE).
     void Resize() { Send(WM_SIZE); }
+};
+
+class CListBox : public CControl {
+public:
+    using CControl::CControl;
+
+    int GetCount() const { return static_cast<int>(Send(LB_GETCOUNT)); }
+    std::string GetText(int item) const
+    {
+        // Room for two bytes per unit, as a list may count the length in UTF-16 units.
+        const LRESULT length = Send(LB_GETTEXTLEN, item);
+        std::string text(2 * static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
+        Send(LB_GETTEXT, item, reinterpret_cast<LPARAM>(&text[0]));
+        return std::string(text.c_str());
+    }
+    int AddString(const std::string& text) { return static_cast<int>(Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()))); }
+    void DeleteString(int item) { Send(LB_DELETESTRING, item); }
+    void ResetContent() { Send(LB_RESETCONTENT); }
+    // Multiple-selection lists.
+    int GetSelCount() const { return static_cast<int>(Send(LB_GETSELCOUNT)); }
+    bool IsSelected(int item) const { return Send(LB_GETSEL, item) > 0; }
+    void SetSel(int item, bool select) { Send(LB_SETSEL, select ? TRUE : FALSE, item); }  // -1: every item
 };
 
 class CProgressBar : public CControl {

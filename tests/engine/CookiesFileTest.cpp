@@ -1,7 +1,11 @@
 // Netscape-format cookies files: the fields of a line, the scan that lists every cookie (keep list,
 // comments, junk, over-long domains, a missing final newline) and the cleaning that rewrites the
 // file without a cookie's lines, keeping every other cookie whatever fails.
+#include <algorithm>
+
 #include "support/RuleScanFixture.h"
+#include "TestUrlCache.h"
+#include "engine/CookieSites.h"
 
 #include "app/SettingsStore.h"
 #include "engine/CookiesFile.h"
@@ -345,3 +349,37 @@ TEST_F(CookiesFileTest, ScanThenCleanEveryCookieOfAFile)
 }
 
 }  // namespace
+
+// The sites the cookie keep list offers: every cookie of the URL cache (a site two users share comes
+// twice) and the domains of the Firefox cookies files of the modules that name them, once each.
+TEST_F(CookiesFileTest, SitesWithCookiesComeFromTheCacheAndTheModulesFirefoxFiles)
+{
+    RealCacheEntries cache;
+    const std::string host = cache.Host();
+    std::string upperHost = host;
+    CharUpperBuffA(&upperHost[0], static_cast<DWORD>(upperHost.size()));
+    cache.AddCookie(host + "/", "a", "alice");
+    cache.AddCookie(host + "/", "b", "bob");
+    cache.AddCookie(host + "/shop/", "c");
+    const std::string appData = RedirectShellFolder("AppData");
+    WriteFileIn(appData + "\\Mozilla\\Firefox\\Profiles\\p1\\cookies.txt",
+                "# comment\n" + Cookie(".example.org", "a") + "\n" + Cookie("EXAMPLE.org", "b") + "\n" +
+                    Cookie(upperHost, "c") + "\n");
+    CModList catalogue;
+    catalogue.m_nCount = 2;
+    catalogue.m_pItems = std::make_unique<CModItem[]>(2);
+    for (int i = 0; i < 2; ++i) {
+        CModItem& item = catalogue.m_pItems[i];
+        item.m_bIsPlugin = true;
+        item.m_PlugData = CookiesItem(m_folder).m_PlugData;
+        item.m_PlugData.m_strExternalDir = i == 0 ? "Profiles\\p1" : "Profiles\\missing";
+    }
+
+    std::vector<std::string> sites;
+    for (const std::string& site : CookieSites(catalogue))
+        if (site.find(host) != std::string::npos || site.find("example.org") != std::string::npos) sites.push_back(site);
+    std::vector<std::string> expected{host, host, host + "/shop", "example.org"};
+    std::sort(sites.begin(), sites.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(sites, expected);
+}

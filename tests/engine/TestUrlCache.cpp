@@ -64,9 +64,9 @@ std::string RealCacheEntries::Commit(const std::string& url, DWORD type, const c
     return file;
 }
 
-std::string RealCacheEntries::AddCookie(const std::string& hostPath, const std::string& data)
+std::string RealCacheEntries::AddCookie(const std::string& hostPath, const std::string& data, const std::string& user)
 {
-    return Commit("Cookie:user@" + hostPath, COOKIE_CACHE_ENTRY, "txt", data);
+    return Commit("Cookie:" + user + "@" + hostPath, COOKIE_CACHE_ENTRY, "txt", data);
 }
 
 std::string RealCacheEntries::AddPage(const std::string& page, const std::string& data)

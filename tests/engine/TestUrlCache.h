@@ -23,8 +23,8 @@ public:
     // A host name unique to this object, for the URLs of its entries.
     const std::string& Host() const { return m_host; }
 
-    // A cookie "Cookie:user@<hostPath>" with a local file holding data; returns the local file.
-    std::string AddCookie(const std::string& hostPath, const std::string& data);
+    // A cookie "Cookie:<user>@<hostPath>" with a local file holding data; returns the local file.
+    std::string AddCookie(const std::string& hostPath, const std::string& data, const std::string& user = "user");
     // An ordinary entry "http://<host>/<page>"; returns the local file.
     std::string AddPage(const std::string& page, const std::string& data);
     std::string PageUrl(const std::string& page) const { return "http://" + m_host + "/" + page; }
