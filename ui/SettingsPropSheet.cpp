@@ -11,7 +11,9 @@ CSettingsPropSheet::CSettingsPropSheet(std::string caption, HWND parent, CModLis
       m_pageGeneral(&TheSettings()),
       m_pageAdvanced(&TheSettings()),
       m_pageShredding(&TheSettings()),
-      m_pageSchedule(&TheSettings())
+      m_pageSchedule(&TheSettings()),
+      m_pageSaveCookies(&TheSettings(), modList),
+      m_pageKeepFiles(&TheSettings())
 {
     // The sheet sets its icon as the small (caption) icon, so it is loaded at that size.
     SetIcon(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MAINFRAME), IMAGE_ICON,
@@ -21,4 +23,6 @@ CSettingsPropSheet::CSettingsPropSheet(std::string caption, HWND parent, CModLis
     AddPage(&m_pageAdvanced);
     AddPage(&m_pageShredding);
     AddPage(&m_pageSchedule);
+    AddPage(&m_pageSaveCookies);
+    AddPage(&m_pageKeepFiles);
 }

@@ -9,6 +9,8 @@
 #include <string>
 
 #include "framework/PropertySheet.h"
+#include "ui/KeepFilesP.h"
+#include "ui/SaveCookiesP.h"
 #include "ui/SettingsPages.h"
 
 class CModList;
@@ -23,5 +25,6 @@ public:
     CAdvancedSettingsP m_pageAdvanced;
     CShreddingSettingsP m_pageShredding;
     CScheduleSettingsP m_pageSchedule;
-    // The keep-list pages (CSaveCookiesP, CKeepFilesP) are added after the Schedule page.
+    CSaveCookiesP m_pageSaveCookies;
+    CKeepFilesP m_pageKeepFiles;
 };

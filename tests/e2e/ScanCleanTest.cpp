@@ -3,6 +3,9 @@
 // commands it deletes the ticked temp files. Files whose names hold a keep-list entry stay.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include "LorvexProcess.h"
 #include "support/Sandbox.h"
 
@@ -20,6 +23,15 @@ constexpr int kClean = 1000;
 constexpr int kCheckAll = 226;
 constexpr int kReportText = 1071;
 constexpr int kTempItemId = 1104;
+// The options sheet: the Options button, the Advanced and keep-files pages (tab indices 1 and 5),
+// their "include hidden files" box and add button, and the entry dialog's edit and OK.
+constexpr int kOptions = 1001;
+constexpr int kAdvancedPage = 1;
+constexpr int kKeepFilesPage = 5;
+constexpr int kIncludeHidden = 1040;
+constexpr int kAddKeepEntry = 1089;
+constexpr int kInputEdit = 1096;
+constexpr int kInputOk = 1095;
 
 // The temp folder of the child: leftovers to clean, and files the keep list protects.
 class ScanCleanTest : public ::testing::Test {
@@ -105,5 +117,48 @@ TEST_F(ScanCleanTest, ScanCheckAllAndCleanSentAsCommandsDeleteTheTickedFiles)
     ExpectOnlyKeptFilesLeft();
     EXPECT_EQ(program.Dialog("报告"), nullptr) << "reports are switched off";
     EXPECT_EQ(program.Dialog("Quillon 汉化版"), main) << "no message box of the program is open";
+    Quit(program, main);
+}
+
+// The options as a user sets them: "include hidden files" switched off on the Advanced page and a
+// file keep entry added on the "保存文件" page; after OK the next clean leaves both files alone.
+TEST_F(ScanCleanTest, OptionsSetInTheSheetRuleTheNextScan)
+{
+    m_settings.SetDword("Settings", "Reports", 0);
+    const std::string hidden = m_temp / "hidden.tmp", keptByNewEntry = m_temp / "秘密保留.tmp";
+    testsupport::WriteFileBytes(hidden, "h");
+    SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    testsupport::WriteFileBytes(keptByNewEntry, "k");
+    CLorvexProcess program("", m_temp.Path());
+    ASSERT_TRUE(program.Started());
+    HWND main = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (main = program.MainWindow()) != nullptr && IsIdle(main); }));
+
+    PostMessageA(main, WM_COMMAND, MAKEWPARAM(kOptions, BN_CLICKED), 0);
+    HWND sheet = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (sheet = program.Dialog("配置 Quillon...")) != nullptr; }));
+    SendMessageA(sheet, PSM_SETCURSEL, kAdvancedPage, 0);
+    HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    SendMessageA(GetDlgItem(page, kIncludeHidden), BM_SETCHECK, BST_UNCHECKED, 0);
+    SendMessageA(sheet, PSM_SETCURSEL, kKeepFilesPage, 0);
+    page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    PostMessageA(page, WM_COMMAND, MAKEWPARAM(kAddKeepEntry, BN_CLICKED), 0);
+    HWND input = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (input = program.Dialog("添加条目...")) != nullptr; }));
+    SendMessageA(GetDlgItem(input, kInputEdit), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("保留"));
+    PostMessageA(input, WM_COMMAND, MAKEWPARAM(kInputOk, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitUntil([&] { return !program.Dialog("添加条目..."); }));
+    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !program.Dialog("配置 Quillon...") && IsIdle(main); }));
+
+    PostMessageA(main, WM_COMMAND, MAKEWPARAM(kScan, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitUntil([&] { return HasResults(main); }));
+    PostMessageA(main, WM_COMMAND, MAKEWPARAM(kCheckAll, 0), 0);
+    PostMessageA(main, WM_COMMAND, MAKEWPARAM(kClean, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitUntil([&] { return IsIdle(main); }));
+    ExpectOnlyKeptFilesLeft();
+    EXPECT_TRUE(FileExists(hidden)) << "hidden files were switched off";
+    EXPECT_TRUE(FileExists(keptByNewEntry)) << "kept by the entry added in the sheet";
+    SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_NORMAL);
     Quit(program, main);
 }
