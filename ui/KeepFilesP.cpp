@@ -14,10 +14,7 @@ CKeepFilesP::CKeepFilesP(CSettingsStore* pSettings) : CPropertyPage(IDD_KEEP_FIL
 BOOL CKeepFilesP::OnInitDialog()
 {
     m_list.Attach(m_hWnd, IDC_KEEP_FILES_LIST);
-    m_list.ResetContent();
-    std::vector<std::string> kept;
-    m_pSettings->ReadStringList(kOptFilesKeepList, kept);
-    for (const std::string& entry : kept) m_list.AddString(entry);
+    m_list.Load(*m_pSettings, kOptFilesKeepList);
     return TRUE;
 }
 
@@ -33,7 +30,7 @@ bool CKeepFilesP::OnCommand(WORD id, WORD code, HWND control)
 
 bool CKeepFilesP::OnApply()
 {
-    m_pSettings->WriteStringList(kOptFilesKeepList, m_list.Entries());
+    m_list.Save(*m_pSettings, kOptFilesKeepList);
     return true;
 }
 

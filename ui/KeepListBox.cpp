@@ -19,6 +19,19 @@ bool HoldsNoCase(const std::vector<std::string>& list, const std::string& text)
 
 }  // namespace
 
+void CKeepListBox::Load(const CSettingsStore& settings, const char* name)
+{
+    ResetContent();
+    std::vector<std::string> stored;
+    settings.ReadStringList(name, stored);
+    for (const std::string& entry : stored) AddString(entry);
+}
+
+void CKeepListBox::Save(const CSettingsStore& settings, const char* name) const
+{
+    settings.WriteStringList(name, Entries());
+}
+
 std::vector<std::string> CKeepListBox::Entries() const
 {
     std::vector<std::string> entries;

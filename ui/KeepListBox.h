@@ -9,11 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "app/SettingsStore.h"
 #include "framework/Controls.h"
 
 class CKeepListBox : public framework::CListBox {
 public:
     using CListBox::CListBox;
+
+    // The stored list of the Settings value, replacing what the box holds; and back.
+    void Load(const CSettingsStore& settings, const char* name);
+    void Save(const CSettingsStore& settings, const char* name) const;
 
     std::vector<std::string> Entries() const;
     // Without regard to case.

@@ -23,9 +23,7 @@ BOOL CSaveCookiesP::OnInitDialog()
     m_sites.ResetContent();
     for (const std::string& site : CookieSites(*m_pModList)) m_sites.AddString(site);
     ShowSitesCount();
-    std::vector<std::string> kept;
-    m_pSettings->ReadStringList(kOptSavedCookiesList, kept);
-    for (const std::string& site : kept) m_keep.AddString(site);
+    m_keep.Load(*m_pSettings, kOptSavedCookiesList);
     return TRUE;
 }
 
@@ -50,7 +48,7 @@ bool CSaveCookiesP::OnCommand(WORD id, WORD code, HWND control)
 
 bool CSaveCookiesP::OnApply()
 {
-    m_pSettings->WriteStringList(kOptSavedCookiesList, m_keep.Entries());
+    m_keep.Save(*m_pSettings, kOptSavedCookiesList);
     return true;
 }
 
