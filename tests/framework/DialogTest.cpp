@@ -96,6 +96,13 @@ void Pump()
     PumpUntil([] { return false; }, 50);
 }
 
+// A dialog of someone else, with its own data where a framework dialog keeps its object.
+INT_PTR CALLBACK ForeignDialogProc(HWND hwnd, UINT msg, WPARAM, LPARAM)
+{
+    if (msg == WM_INITDIALOG) SetWindowLongPtrA(hwnd, DWLP_USER, 0x5150);
+    return msg == WM_INITDIALOG;
+}
+
 }  // namespace
 
 TEST(DialogLayer, ModelessDialogBindsAtInitAndEndsByDestroyingItsWindow)
@@ -250,6 +257,16 @@ TEST(DialogLayer, RouteDialogMessageGivesModelessDialogsTheirKeyboardHandling)
     EXPECT_EQ(dlg.GetResult(), IDCANCEL);
 }
 
+TEST(DialogLayer, DialogsOfOthersAreNotTakenForFrameworkDialogs)
+{
+    HWND foreign = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_INPUT), nullptr, ForeignDialogProc, 0);
+    ASSERT_NE(foreign, nullptr);
+    EXPECT_EQ(CDialog::FromHandle(foreign), nullptr);
+    MSG key{GetDlgItem(foreign, IDC_INPUT_EDIT), WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
+    EXPECT_TRUE(CDialog::RouteDialogMessage(key));  // its keyboard handling, not a call through 0x5150
+    DestroyWindow(foreign);
+}
+
 TEST(DialogLayer, DestroyingTheObjectDestroysAModelessWindow)
 {
     HWND hwnd = nullptr;
@@ -328,6 +345,7 @@ TEST(PropertySheetLayer, ModelessSheetCreatesPagesOnDemandAndAppliesEveryCreated
     EXPECT_EQ(TabText(hwnd, 1), "报告");  // no title given: the template's caption
     EXPECT_EQ(log, (std::vector<std::string>{"1:init", "1:active"}));
     EXPECT_EQ(second.GetHwnd(), nullptr);
+    EXPECT_EQ(CDialog::FromHandle(first.GetHwnd()), &first);
 
     // A page that refuses to be left keeps the sheet where it is.
     first.m_bRefuseLeave = true;
