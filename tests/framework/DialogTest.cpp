@@ -96,13 +96,6 @@ void Pump()
     PumpUntil([] { return false; }, 50);
 }
 
-// A dialog of someone else, with its own data where a framework dialog keeps its object.
-INT_PTR CALLBACK ForeignDialogProc(HWND hwnd, UINT msg, WPARAM, LPARAM)
-{
-    if (msg == WM_INITDIALOG) SetWindowLongPtrA(hwnd, DWLP_USER, 0x5150);
-    return msg == WM_INITDIALOG;
-}
-
 }  // namespace
 
 TEST(DialogLayer, ModelessDialogBindsAtInitAndEndsByDestroyingItsWindow)
@@ -255,16 +248,14 @@ TEST(DialogLayer, RouteDialogMessageGivesModelessDialogsTheirKeyboardHandling)
     }));
     EXPECT_EQ(dlg.m_nKeysSeen, 1);
     EXPECT_EQ(dlg.GetResult(), IDCANCEL);
-}
-
-TEST(DialogLayer, DialogsOfOthersAreNotTakenForFrameworkDialogs)
-{
-    HWND foreign = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_INPUT), nullptr, ForeignDialogProc, 0);
-    ASSERT_NE(foreign, nullptr);
-    EXPECT_EQ(CDialog::FromHandle(foreign), nullptr);
-    MSG key{GetDlgItem(foreign, IDC_INPUT_EDIT), WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
-    EXPECT_TRUE(CDialog::RouteDialogMessage(key));  // its keyboard handling, not a call through 0x5150
-    DestroyWindow(foreign);
+    // Someone else's dialog with its own data in DWLP_USER gets its keyboard handling and no more.
+    HWND other = CreateDialogParamA(nullptr, MAKEINTRESOURCEA(IDD_INPUT), nullptr, [](HWND h, UINT m, WPARAM, LPARAM) {
+        return static_cast<INT_PTR>(m == WM_INITDIALOG && SetWindowLongPtrA(h, DWLP_USER, 0x5150) >= 0);
+    }, 0);
+    EXPECT_EQ(CDialog::FromHandle(other), nullptr);
+    MSG key{GetDlgItem(other, IDC_INPUT_EDIT), WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
+    EXPECT_TRUE(CDialog::RouteDialogMessage(key));
+    DestroyWindow(other);
 }
 
 TEST(DialogLayer, DestroyingTheObjectDestroysAModelessWindow)

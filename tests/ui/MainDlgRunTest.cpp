@@ -44,13 +44,6 @@ LRESULT CALLBACK RecordRemovedRows(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UI
     return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
-// Counts the list's per-row deletion notices that reach the window.
-LRESULT CALLBACK CountRowDeletions(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR count)
-{
-    if (msg == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lp)->code == LVN_DELETEITEM) ++*reinterpret_cast<int*>(count);
-    return DefSubclassProc(hwnd, msg, wp, lp);
-}
-
 }  // namespace
 
 TEST_F(MainDlgTest, AScanListsTheTempFilesAndACleanOfTheTickedOnesDeletesThemAndGoesIdle)
@@ -155,13 +148,17 @@ TEST_F(MainDlgTest, ACancelledScanKeepsItsResultsForACleanAndARescanWithNothingC
     // Clean as it was; the rest goes idle.
     CheckItem(kHeldItemId, 0);
     int rowDeletions = 0;
-    ASSERT_TRUE(SetWindowSubclass(m_hwnd, CountRowDeletions, 1, reinterpret_cast<DWORD_PTR>(&rowDeletions)));
+    SUBCLASSPROC count = [](HWND h, UINT m, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR n) {
+        if (m == WM_NOTIFY && reinterpret_cast<const NMHDR*>(l)->code == LVN_DELETEITEM) ++*reinterpret_cast<int*>(n);
+        return DefSubclassProc(h, m, w, l);
+    };
+    ASSERT_TRUE(SetWindowSubclass(m_hwnd, count, 1, reinterpret_cast<DWORD_PTR>(&rowDeletions)));
     {
         CBoxAnswer box(IDOK);
         Command(IDC_SCAN);
         ASSERT_TRUE(box.Answered());
     }
-    RemoveWindowSubclass(m_hwnd, CountRowDeletions, 1);
+    RemoveWindowSubclass(m_hwnd, count, 1);
     EXPECT_EQ(Rows(), 0);
     EXPECT_EQ(rowDeletions, 0) << "the list is emptied without a notice per row";
     CButtonStates expected = kIdle;
