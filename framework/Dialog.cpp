@@ -68,7 +68,7 @@ CDialog::~CDialog()
 
 CDialog* CDialog::FromHandle(HWND hwnd)
 {
-    // DWLP_USER belongs to whoever runs the dialog (a property sheet frame or a message box keeps
+    // DWLP_USER belongs to whoever runs the dialog (a message box or a property sheet frame may keep
     // its own data there): it holds a CDialog only behind one of our dialog procedures.
     if (!hwnd || !IsDialogClassWindow(hwnd)) return nullptr;
     const auto proc = reinterpret_cast<DLGPROC>(GetWindowLongPtrA(hwnd, DWLP_DLGPROC));
