@@ -1,5 +1,7 @@
 #include "framework/Dialog.h"
 
+#include <prsht.h>
+
 #include <cstring>
 #include <exception>
 #include <vector>
@@ -7,9 +9,6 @@
 namespace framework {
 
 namespace {
-
-// The window property that binds a dialog window to its CDialog.
-const char kDialogProperty[] = "framework.CDialog";
 
 // Messages whose result a dialog procedure returns itself instead of through DWLP_MSGRESULT.
 bool ReturnsResultDirectly(UINT msg)
@@ -69,19 +68,24 @@ CDialog::~CDialog()
 
 CDialog* CDialog::FromHandle(HWND hwnd)
 {
-    return hwnd ? static_cast<CDialog*>(GetPropA(hwnd, kDialogProperty)) : nullptr;
+    // DWLP_USER belongs to whoever runs the dialog (a message box or a property sheet frame may keep
+    // its own data there): it holds a CDialog only behind one of our dialog procedures.
+    if (!hwnd || !IsDialogClassWindow(hwnd)) return nullptr;
+    const auto proc = reinterpret_cast<DLGPROC>(GetWindowLongPtrA(hwnd, DWLP_DLGPROC));
+    if (proc != DialogProc && proc != PageProc) return nullptr;
+    return reinterpret_cast<CDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
 }
 
 void CDialog::Attach(HWND hwnd)
 {
     m_hWnd = hwnd;
-    SetPropA(hwnd, kDialogProperty, this);
+    SetWindowLongPtrA(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(this));
 }
 
 void CDialog::Detach()
 {
     if (!m_hWnd) return;
-    RemovePropA(m_hWnd, kDialogProperty);
+    SetWindowLongPtrA(m_hWnd, DWLP_USER, 0);
     m_hWnd = nullptr;
     // A window destroyed from outside (with its owner, for example) ends the run as a cancel.
     if (!m_bEnded) {
@@ -188,6 +192,7 @@ bool CDialog::RouteDialogMessage(MSG& msg)
     if (!root) return false;
     if (CDialog* dialog = FromHandle(root)) {
         if (dialog->PreTranslateMessage(msg)) return true;
+        return IsDialogMessageA(root, &msg);
     }
     return IsDialogClassWindow(root) && IsDialogMessageA(root, &msg);
 }
@@ -216,10 +221,20 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     return HandleMessage(self, hwnd, msg, wp, lp);
 }
 
+INT_PTR CALLBACK CDialog::PageProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    CDialog* self = nullptr;
+    if (msg == WM_INITDIALOG && lp)
+        self = reinterpret_cast<CDialog*>(reinterpret_cast<const PROPSHEETPAGEA*>(lp)->lParam);
+    return HandleMessage(self, hwnd, msg, wp, lp);
+}
+
 INT_PTR CDialog::HandleMessage(CDialog* self, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 {
     if (msg == WM_INITDIALOG && self) self->Attach(hwnd);
-    CDialog* dialog = FromHandle(hwnd);
+    // The window is ours (this is its dialog procedure), so its DWLP_USER is too: no checks, and a
+    // read of window data that stays in the process.
+    auto* dialog = reinterpret_cast<CDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
     if (!dialog) return FALSE;
     INT_PTR handled = FALSE;
     try {

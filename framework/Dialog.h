@@ -3,8 +3,9 @@
 // tests can drive the real dialog from its real template in-process).
 //
 // Rules of the dispatch:
-// - `this` is stored at WM_INITDIALOG; messages that arrive before it (WM_SETFONT, WM_CREATE...)
-//   get the default handling and reach no virtual.
+// - `this` is stored in DWLP_USER at WM_INITDIALOG and cleared at WM_NCDESTROY (not a window
+//   property: under Wine every property lookup is a round trip to the server). Messages that arrive
+//   before it (WM_SETFONT, WM_CREATE...) get the default handling and reach no virtual.
 // - OnNotify's result goes to DWLP_MSGRESULT; OnMessage's result too, except for the few messages
 //   whose result a dialog procedure returns directly (WM_CTLCOLOR*, WM_QUERYDRAGICON...).
 // - No exception leaves a handler into user32: it is caught, reported with OutputDebugString, and an
@@ -52,7 +53,8 @@ public:
 
     HWND GetItem(int id) const { return GetDlgItem(m_hWnd, id); }
 
-    // The framework dialog whose window this is, or null.
+    // The framework dialog or page whose window this is, or null (also for dialogs of others, whose
+    // DWLP_USER means something else).
     static CDialog* FromHandle(HWND hwnd);
     // Offers a message to the framework dialog that contains its window (PreTranslateMessage, then
     // IsDialogMessage); true when it was handled. Also gives plain dialogs and property sheets their
@@ -80,12 +82,15 @@ protected:
 
     HWND m_hWnd = nullptr;
 
-    // Shared by the dialog procedures of dialogs and property pages: binds `self` to its window at
-    // WM_INITDIALOG (self null: not bound) and dispatches everything after that.
-    static INT_PTR HandleMessage(CDialog* self, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    // The dialog procedure of property pages: their WM_INITDIALOG carries the sheet's copy of the
+    // page description, whose lParam is the page object.
+    static INT_PTR CALLBACK PageProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    // Binds `self` to its window at WM_INITDIALOG (self null: not bound) and dispatches everything
+    // after that to the bound object.
+    static INT_PTR HandleMessage(CDialog* self, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     INT_PTR Dispatch(UINT msg, WPARAM wp, LPARAM lp);
     void Attach(HWND hwnd);
     void Detach();

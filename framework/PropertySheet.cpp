@@ -18,7 +18,7 @@ PROPSHEETPAGEA CPropertyPage::MakePageDescription()
     page.pszTemplate = MAKEINTRESOURCEA(GetTemplateId());
     page.pszTitle = m_strTitle.empty() ? nullptr : m_strTitle.c_str();
     page.pfnDlgProc = PageProc;
-    page.lParam = reinterpret_cast<LPARAM>(this);
+    page.lParam = reinterpret_cast<LPARAM>(static_cast<CDialog*>(this));  // what PageProc binds
     return page;
 }
 
@@ -42,16 +42,6 @@ LRESULT CPropertyPage::OnNotify(NMHDR* header)
         return 0;
     }
     return CDialog::OnNotify(header);
-}
-
-INT_PTR CALLBACK CPropertyPage::PageProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
-{
-    // A page's WM_INITDIALOG carries the sheet's copy of the page description, whose lParam is the
-    // page object.
-    CDialog* self = nullptr;
-    if (msg == WM_INITDIALOG && lp)
-        self = reinterpret_cast<CPropertyPage*>(reinterpret_cast<const PROPSHEETPAGEA*>(lp)->lParam);
-    return HandleMessage(self, hwnd, msg, wp, lp);
 }
 
 CPropertySheet::CPropertySheet(std::string caption, HWND parent)

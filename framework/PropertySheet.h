@@ -41,8 +41,6 @@ protected:
     LRESULT OnNotify(NMHDR* header) override;
 
 private:
-    static INT_PTR CALLBACK PageProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-
     std::string m_strTitle;
 };
 

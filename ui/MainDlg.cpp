@@ -64,7 +64,6 @@ CMainDlg::~CMainDlg()
 
 BOOL CMainDlg::OnInitDialog()
 {
-    InstallRowFastPath();
     SetMainWindow(m_hWnd);
     AddAboutToSystemMenu();
     SetIconAndCategoryBitmaps();
@@ -197,7 +196,7 @@ bool CMainDlg::OnCommand(WORD id, WORD code, HWND control)
 LRESULT CMainDlg::OnNotify(NMHDR* header)
 {
     LRESULT result = 0;
-    if (m_listResults.OnNotify(header, result)) return result;
+    if (OnRowNotify(header, result) || m_listResults.OnNotify(header, result)) return result;
     return CDialog::OnNotify(header);
 }
 
@@ -214,6 +213,9 @@ bool CMainDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
 {
     result = 0;
     switch (msg) {
+    case UWM_ADD_OBJECT: OnAddObject(reinterpret_cast<const CFoundObject*>(wp)); return true;
+    case UWM_ADD_FOLDER: OnAddFolder(reinterpret_cast<const char*>(wp)); return true;
+    case UWM_REMOVE_ROW: OnRemoveRow(static_cast<int>(lp)); return true;
     case UWM_SCAN_COMPLETED: OnScanEnded(true); return true;
     case UWM_SCAN_CANCELLED: OnScanEnded(false); return true;
     case UWM_CLEAN_ENDING: OnCleanEnding(); return true;

@@ -181,9 +181,8 @@ private:
     bool StartWorker(UINT (*proc)(LPVOID), LPVOID param);
     void WaitForWorkerEnd();
     // The rows of a run.
-    void InstallRowFastPath();
-    static LRESULT CALLBACK RowFastPathProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    bool OnRowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    // The results list's notifications that come once per row; true when answered (result).
+    bool OnRowNotify(const NMHDR* header, LRESULT& result);
     void StartRowStream();
     void StopRowStream();
     void OnRefreshTick();

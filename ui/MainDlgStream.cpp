@@ -8,12 +8,10 @@
 //   milliseconds with a large list on a slow display, so the interval stretches to keep refreshing
 //   below a fifth of the window's time; a refresh with no new rows is skipped.
 //
-// - The per-row messages skip the dialog dispatch. The dialog layer finds its object through a
-//   window property, and under Wine reading a property is a round trip to the server (about 30 us),
-//   paid once for the worker's message and once more for the list's own notification of the new
-//   row: as much again as the row itself. A window procedure in front of the dialog's takes these
-//   few messages straight to their handlers through the window's user data and hands everything
-//   else on unchanged.
+// - The per-row messages take the ordinary dialog dispatch, which finds the window's object in
+//   DWLP_USER without a round trip to the Wine server: about 1 us a message, against 150 us for the
+//   worker's SendMessage. While a worker runs, the list's own notices of each row inserted, removed
+//   or changed are answered at once and go no further; emptying the list asks for none at all.
 #include "ui/MainDlg.h"
 
 #include <algorithm>
@@ -26,9 +24,6 @@ namespace {
 // At most a fifth of the window's time goes to refreshing the list.
 constexpr DWORD kRefreshCostShare = 5;
 
-// The window procedure of dialog windows, which the fast path hands every other message to.
-WNDPROC g_pfnDialogWindowProc = nullptr;
-
 // The list's notifications that come once per row added or removed, which no one acts on while a
 // worker runs (the list ignores the user until then).
 bool IsPerRowNotification(UINT code)
@@ -38,42 +33,16 @@ bool IsPerRowNotification(UINT code)
 
 }  // namespace
 
-void CMainDlg::InstallRowFastPath()
-{
-    SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    WNDPROC previous =
-        reinterpret_cast<WNDPROC>(SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RowFastPathProc)));
-    if (!g_pfnDialogWindowProc) g_pfnDialogWindowProc = previous;
-}
-
-LRESULT CALLBACK CMainDlg::RowFastPathProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
-{
-    auto* self = reinterpret_cast<CMainDlg*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    LRESULT result = 0;
-    if (self && self->m_hWnd == hwnd && self->OnRowMessage(msg, wp, lp, result)) return result;
-    if (msg == WM_NCDESTROY) SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-    return CallWindowProcA(g_pfnDialogWindowProc, hwnd, msg, wp, lp);
-}
-
-bool CMainDlg::OnRowMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
+bool CMainDlg::OnRowNotify(const NMHDR* header, LRESULT& result)
 {
     result = 0;
-    switch (msg) {
-    case UWM_ADD_OBJECT: OnAddObject(reinterpret_cast<const CFoundObject*>(wp)); return true;
-    case UWM_ADD_FOLDER: OnAddFolder(reinterpret_cast<const char*>(wp)); return true;
-    case UWM_REMOVE_ROW: OnRemoveRow(static_cast<int>(lp)); return true;
-    case WM_NOTIFY: {
-        const NMHDR* header = reinterpret_cast<const NMHDR*>(lp);
-        if (!header || header->idFrom != IDC_RESULTS) return false;
-        // The rows carry nothing to free: no per-row notifications when the list is emptied.
-        if (header->code == LVN_DELETEALLITEMS) {
-            result = TRUE;
-            return true;
-        }
-        return m_listResults.IsStreaming() && IsPerRowNotification(header->code);
+    if (!header || header->idFrom != IDC_RESULTS) return false;
+    // The rows carry nothing to free: no per-row notifications when the list is emptied.
+    if (header->code == LVN_DELETEALLITEMS) {
+        result = TRUE;
+        return true;
     }
-    }
-    return false;
+    return m_listResults.IsStreaming() && IsPerRowNotification(header->code);
 }
 
 void CMainDlg::OnAddObject(const CFoundObject* object)

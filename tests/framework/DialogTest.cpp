@@ -248,6 +248,14 @@ TEST(DialogLayer, RouteDialogMessageGivesModelessDialogsTheirKeyboardHandling)
     }));
     EXPECT_EQ(dlg.m_nKeysSeen, 1);
     EXPECT_EQ(dlg.GetResult(), IDCANCEL);
+    // Someone else's dialog with its own data in DWLP_USER gets its keyboard handling and no more.
+    HWND other = CreateDialogParamA(nullptr, MAKEINTRESOURCEA(IDD_INPUT), nullptr, [](HWND h, UINT m, WPARAM, LPARAM) {
+        return static_cast<INT_PTR>(m == WM_INITDIALOG && SetWindowLongPtrA(h, DWLP_USER, 0x5150) >= 0);
+    }, 0);
+    EXPECT_EQ(CDialog::FromHandle(other), nullptr);
+    MSG key{GetDlgItem(other, IDC_INPUT_EDIT), WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
+    EXPECT_TRUE(CDialog::RouteDialogMessage(key));
+    DestroyWindow(other);
 }
 
 TEST(DialogLayer, DestroyingTheObjectDestroysAModelessWindow)
@@ -328,6 +336,7 @@ TEST(PropertySheetLayer, ModelessSheetCreatesPagesOnDemandAndAppliesEveryCreated
     EXPECT_EQ(TabText(hwnd, 1), "报告");  // no title given: the template's caption
     EXPECT_EQ(log, (std::vector<std::string>{"1:init", "1:active"}));
     EXPECT_EQ(second.GetHwnd(), nullptr);
+    EXPECT_EQ(CDialog::FromHandle(first.GetHwnd()), &first);
 
     // A page that refuses to be left keeps the sheet where it is.
     first.m_bRefuseLeave = true;

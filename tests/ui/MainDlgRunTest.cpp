@@ -147,12 +147,20 @@ TEST_F(MainDlgTest, ACancelledScanKeepsItsResultsForACleanAndARescanWithNothingC
     // A scan with nothing checked (Ctrl+E still reaches the window) empties the list but leaves
     // Clean as it was; the rest goes idle.
     CheckItem(kHeldItemId, 0);
+    int rowDeletions = 0;
+    SUBCLASSPROC count = [](HWND h, UINT m, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR n) {
+        if (m == WM_NOTIFY && reinterpret_cast<const NMHDR*>(l)->code == LVN_DELETEITEM) ++*reinterpret_cast<int*>(n);
+        return DefSubclassProc(h, m, w, l);
+    };
+    ASSERT_TRUE(SetWindowSubclass(m_hwnd, count, 1, reinterpret_cast<DWORD_PTR>(&rowDeletions)));
     {
         CBoxAnswer box(IDOK);
         Command(IDC_SCAN);
         ASSERT_TRUE(box.Answered());
     }
+    RemoveWindowSubclass(m_hwnd, count, 1);
     EXPECT_EQ(Rows(), 0);
+    EXPECT_EQ(rowDeletions, 0) << "the list is emptied without a notice per row";
     CButtonStates expected = kIdle;
     expected.cleanVisible = expected.cleanEnabled = true;
     EXPECT_EQ(States(), expected);
