@@ -13,6 +13,7 @@
 #include "engine/RunReport.h"
 #include "engine/WorkerMessages.h"
 #include "resource.h"
+#include "ui/AutoCleanParam.h"
 #include "ui/SelItemsDlg.h"
 #include "ui/SettingsPropSheet.h"
 
@@ -49,6 +50,7 @@ CMainDlg::~CMainDlg()
     // The window goes first, so a worker that still runs finds no window to send to and cannot
     // block on it; then the worker is stopped before the lists it reads are released.
     if (m_hWnd) DestroyWindow(m_hWnd);
+    ReapAutoCleanThread(false);
     if (m_hWorker) {
         SetEvent(g_theScanningThreadsParam.m_evStop);
         WaitForSingleObject(m_hWorker.Get(), kWorkerStopWaitMs);
@@ -204,6 +206,8 @@ void CMainDlg::OnTimer(UINT_PTR timerId)
 {
     switch (timerId) {
     case IDT_HIDE_TO_TRAY: HideToTrayNow(); break;
+    case IDT_SHUTDOWN_WAIT: OnShutdownWaitTick(); break;
+    case IDT_BROWSER_WATCH: OnBrowserWatchTick(); break;
     case IDT_FLASH: OnFlashTick(); break;
     case IDT_LIST_REFRESH: OnRefreshTick(); break;
     }
@@ -224,6 +228,8 @@ bool CMainDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
     case UWM_CLEAN_CANCELLED: OnCleanEnded(false); return true;
     case UWM_TRAY_NOTIFY: OnTrayNotify(lp); return true;
     case WM_SYSCOMMAND: return OnSystemCommand(wp);
+    case WM_QUERYENDSESSION: result = OnQueryEndSession(lp); return true;
+    case WM_ENDSESSION: OnEndSession(wp != FALSE); return true;
     case WM_MOVE: StorePosition(); return false;
     case WM_SIZING:
         KeepMinimumWhileDragging(wp, reinterpret_cast<RECT*>(lp));
@@ -304,7 +310,8 @@ void CMainDlg::OpenItemsDialog(int category)
 
 void CMainDlg::Quit()
 {
-    // The scheduler's place: its automatic-cleaning thread is told to end first of all.
+    // The automatic-cleaning thread is told to end first of all, also when quitting is refused.
+    if (IsAutoCleanRunning()) SetEvent(g_autoCleanParam.m_evQuit);
     if (g_theScanningThreadsParam.m_bBusy) {
         OnCancelWork();
         ShowInfoBox(m_bScanDone ? IDS_CANNOT_QUIT_CLEANING : IDS_CANNOT_QUIT_SCANNING);

@@ -10,8 +10,8 @@
 //   MainDlgRun.cpp       Scan, Clean and Cancel, the four button states, the end of a run and the
 //                        automatic sequence;
 //   MainDlgStream.cpp    the rows that a worker streams in (or takes away) and how the list keeps up;
-//   MainDlgSchedule.cpp  the scheduler's entry points: the automatic-cleaning timer and the
-//                        browser-close watch.
+//   MainDlgSchedule.cpp  the scheduler: the automatic-cleaning timer and its thread, cleaning at
+//                        the end of the session and the browser-close watch.
 #pragma once
 
 #include <windows.h>
@@ -37,6 +37,7 @@ constexpr UINT_PTR IDT_LIST_REFRESH = 4;   // brings the results list up to date
 constexpr UINT kHideToTrayMs = 3;
 constexpr UINT kFlashMs = 500;
 constexpr UINT kBrowserWatchMs = 750;
+constexpr UINT kShutdownWaitMs = 1000;
 // Four refreshes a second keep the list lively while a worker streams rows into it, without the
 // cost of a repaint per row; a slow display stretches the interval (see MainDlgStream.cpp).
 constexpr UINT kListRefreshMs = 250;
@@ -69,6 +70,8 @@ public:
     bool m_bMaximized = false;            // restoring returns to maximised
     bool m_bShutdownCleanPending = false;  // the end of the session was refused for cleaning
     bool m_abBrowserSeen[kKnownBrowserCount] = {};
+    bool m_bLogoffPending = false;        // the refused end of the session was a log-off
+    bool m_bEndSessionRequested = false;  // this program asked Windows to end the session
 
     // Every object of the last scan in arrival order; a row's item data is its index here.
     CFoundObjectList AllObjsLinkedList;
@@ -117,6 +120,9 @@ public:
     // IDT_BROWSER_WATCH with m_abBrowserSeen cleared; stopping it.
     void StartBrowserWatch();
     void StopBrowserWatch();
+    // A worker runs, or a window-started one has not yet had its end handled, or an automatic
+    // sequence has not reached its clean: no time to start or to end the session.
+    bool IsRunInProgress() const;
 
     // ---- the results list (the work is CResultsList's) ----
     void BuildResultColumns() { m_listResults.BuildResultColumns(); }
@@ -174,6 +180,16 @@ private:
     void HideToTrayNow();
     void CloseAfterCleaning();
 
+    // The scheduler (MainDlgSchedule.cpp).
+    LRESULT OnQueryEndSession(LPARAM how);
+    void OnEndSession(bool ending);
+    void OnShutdownWaitTick();
+    void SetShutdownBlockReason(bool block);
+    void OnBrowserWatchTick();
+    // Closes the handle of an ended timer thread. A thread still running is told to quit and waited
+    // for, unless onlyWhenQuitting and nothing told it to quit.
+    void ReapAutoCleanThread(bool onlyWhenQuitting);
+
     // The run.
     int CollectCheckedItems();
     bool StartScanThread();
@@ -206,4 +222,5 @@ private:
     bool m_bTrayIcon = false;
     int m_nRowsAtLastRefresh = -1;
     framework::ScopedKernelHandle m_hWorker;  // the scanning or cleaning thread this window started
+    framework::ScopedKernelHandle m_hAutoCleanThread;  // the timer thread this window started
 };

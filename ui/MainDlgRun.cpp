@@ -131,7 +131,7 @@ void CMainDlg::ResetProgressDisplay()
 
 void CMainDlg::StartAutoSequence()
 {
-    if (WorkerRuns() || CollectCheckedItems() == 0) return;
+    if (IsRunInProgress() || CollectCheckedItems() == 0) return;
     m_bAutoSequence = true;
     OnScan();
 }

@@ -1,6 +1,7 @@
 // Lorvex.exe as a user runs it: started with "/autoclean" (or "-AUTOCLEAN") it scans the checked
 // items, cleans everything found and leaves its report; driven with the Scan, check-all and Clean
-// commands it deletes the ticked temp files. Files whose names hold a keep-list entry stay.
+// commands it deletes the ticked temp files; with browser-close cleaning on, a browser window that
+// closes does the same as /autoclean. Files whose names hold a keep-list entry stay.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,6 +9,7 @@
 
 #include "LorvexProcess.h"
 #include "support/Sandbox.h"
+#include "support/WindowDriver.h"
 
 using e2e::CLorvexProcess;
 using e2e::CRealQuillonSettings;
@@ -160,5 +162,25 @@ TEST_F(ScanCleanTest, OptionsSetInTheSheetRuleTheNextScan)
     EXPECT_TRUE(FileExists(hidden)) << "hidden files were switched off";
     EXPECT_TRUE(FileExists(keptByNewEntry)) << "kept by the entry added in the sheet";
     SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_NORMAL);
+    Quit(program, main);
+}
+
+// Browser-close cleaning on: a browser window that the running program saw open and then saw
+// closed starts the automatic scan and clean, whose report is shown.
+TEST_F(ScanCleanTest, ABrowserWindowThatOpensAndClosesStartsTheAutomaticClean)
+{
+    m_settings.SetDword("Settings", "SessCleanBrowserClose", 1);
+    CLorvexProcess program("", m_temp.Path());
+    HWND main = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (main = program.MainWindow()) != nullptr && IsIdle(main); }));
+    HWND browser = testsupport::OpenBrowserWindow("MozillaUIWindowClass");
+    Sleep(2000);  // seen by the watch, which looks every 750 ms
+    EXPECT_TRUE(FileExists(m_cleaned[0])) << "cleaned while the browser was open";
+    DestroyWindow(browser);
+    HWND report = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (report = program.Dialog("报告")) != nullptr; }, 10000));
+    ExpectOnlyKeptFilesLeft();
+    PostMessageA(report, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return IsIdle(main) && !program.Dialog("报告"); }));
     Quit(program, main);
 }

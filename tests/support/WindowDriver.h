@@ -55,6 +55,19 @@ inline std::vector<HWND> FindTopLevelWindows(const std::function<bool(HWND)>& pr
     return search.found;
 }
 
+// A top-level window of a browser's class (hidden), as the running browser would have; the caller
+// destroys it.
+inline HWND OpenBrowserWindow(const char* className)
+{
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = className;
+    RegisterClassA(&wc);  // fails harmlessly when an earlier test registered it
+    return CreateWindowExA(0, className, "browser", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+}
+
 // A visible dialog-class window ("#32770") with this caption, optionally of one process; null if none.
 inline HWND FindDialog(const std::string& caption, DWORD processId = 0)
 {

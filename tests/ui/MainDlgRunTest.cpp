@@ -2,15 +2,19 @@
 // button states through scan, results, clean and idle; a scan that finds nothing; a cancelled scan
 // whose results are cleaned; Clean with no ticked row answered No and Yes; the order in which rows
 // are cleaned and removed; the refusals while a worker runs; the automatic sequence with its report
-// and the close after cleaning.
+// and the close after cleaning; the scheduler's triggers (the timer in test time, the end of the
+// session, a browser that closes) that start the same sequence.
 #include "MainDlgFixture.h"
 
 #include <commctrl.h>
+#include <prsht.h>
 
 #include <algorithm>
 #include <atomic>
 
+#include "app/ShutdownWindows.h"
 #include "engine/WorkerMessages.h"
+#include "ui/AutoCleanParam.h"
 
 using namespace maindlgtest;
 using testsupport::FileExists;
@@ -391,4 +395,152 @@ TEST_F(MainDlgTest, WhileRowsStreamInTheListShowsTheNewestRowWithinAFractionOfAS
     ASSERT_TRUE(WaitForResults());
     EXPECT_TRUE(newestRowInView());
     EXPECT_TRUE(IsWindowVisible(list));
+}
+
+// ---------------------------------------------------------------- the scheduler's triggers
+
+namespace {
+
+// The timer's commands (ID_TRAY_CLEANNOW) with the tick of their arrival, and the cleans completed.
+struct CTriggerLog {
+    std::vector<DWORD> m_ticks;
+    int m_nCleans = 0;
+};
+LRESULT CALLBACK RecordTriggers(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data)
+{
+    auto* log = reinterpret_cast<CTriggerLog*>(data);
+    if (msg == WM_COMMAND && LOWORD(wp) == ID_TRAY_CLEANNOW) log->m_ticks.push_back(GetTickCount());
+    log->m_nCleans += msg == UWM_CLEAN_COMPLETED;
+    return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+constexpr DWORD kInterval1Ms = 1500;  // interval 1 (15 "minutes") with a minute of 100 ms
+
+class ScheduleTest : public MainDlgTest {
+protected:
+    ScheduleTest() { SetAutoCleanMinuteForTesting(1000000); }
+    ~ScheduleTest() override
+    {
+        Close();
+        SetAutoCleanMinuteForTesting(0);
+    }
+    HWND OpenRecording(DWORD interval)
+    {
+        SetRegDword(kSettingsKey, "Reports", 0);
+        SetRegDword(kSettingsKey, "AutoCleaningTimeIntervalOptNum", interval);
+        if (Open()) SetWindowSubclass(m_hwnd, RecordTriggers, 2, reinterpret_cast<DWORD_PTR>(&m_log));
+        return m_hwnd;
+    }
+    void Pump(DWORD ms) { testsupport::PumpUntil([] { return false; }, ms); }
+    CTriggerLog m_log;
+};
+
+}  // namespace
+
+TEST_F(ScheduleTest, TheTimerRunsOneScanAndCleanOfTheCheckedItemsAfterItsIntervalAlsoFromTheTray)
+{
+    CheckItem(kTempItemId);
+    const std::string file = MakeTempFile("timer.tmp");
+    const DWORD armed = GetTickCount();
+    ASSERT_NE(OpenRecording(1), nullptr);
+    Command(ID_TRAY_MINIMIZE);
+    ASSERT_TRUE(WaitFor([&] { return m_log.m_nCleans == 1; }, 10000));
+    EXPECT_FALSE(FileExists(file));
+    EXPECT_EQ(m_log.m_ticks.size(), 1u);
+    EXPECT_GE(m_log.m_ticks[0] - armed, kInterval1Ms - 100) << "fired before its interval";
+    EXPECT_FALSE(IsWindowVisible(m_hwnd)) << "WndRestOnWake is off";
+}
+
+TEST_F(ScheduleTest, SwitchingTheIntervalOffEndsTheTimerThreadAndSwitchingItOnStartsANewOne)
+{
+    ASSERT_NE(OpenRecording(2), nullptr);
+    ASSERT_TRUE(m_dlg->IsAutoCleanRunning());
+    for (DWORD off : {0u, 6u}) {  // six choices: any other number is off too
+        SetRegDword(kSettingsKey, "AutoCleaningTimeIntervalOptNum", off);
+        ASSERT_TRUE(RunOptionsSheet(PSBTN_CANCEL));
+        EXPECT_TRUE(WaitFor([&] { return !m_dlg->IsAutoCleanRunning() && !g_autoCleanParam.m_hTimer; }, 5000)) << off;
+        SetRegDword(kSettingsKey, "AutoCleaningTimeIntervalOptNum", 5);
+        ASSERT_TRUE(RunOptionsSheet(PSBTN_CANCEL));
+        EXPECT_TRUE(m_dlg->IsAutoCleanRunning() && g_autoCleanParam.m_hTimer) << off;
+        EXPECT_EQ(g_autoCleanParam.m_nMinutes.load(), 1440);
+    }
+}
+
+TEST_F(ScheduleTest, ReopeningTheOptionsWithoutChangingTheIntervalKeepsTheDueTime)
+{
+    ASSERT_NE(OpenRecording(1), nullptr);
+    Pump(kInterval1Ms - 500);
+    const DWORD reopened = GetTickCount();
+    ASSERT_TRUE(RunOptionsSheet(PSBTN_OK));
+    ASSERT_TRUE(WaitFor([&] { return !m_log.m_ticks.empty(); }, 5000));
+    EXPECT_LT(m_log.m_ticks[0] - reopened, kInterval1Ms - 300) << "re-armed by the reopening";
+}
+
+TEST_F(ScheduleTest, ATriggerWhileAWorkerRunsDoesNothingAndTheTimerIsArmedAgainAllTheSame)
+{
+    HoldScanAfter({MakeTempFile("held.tmp")});
+    ASSERT_NE(OpenRecording(1), nullptr);
+    Command(IDC_SCAN);
+    ASSERT_TRUE(WaitFor([&] { return m_log.m_ticks.size() >= 2; }, 10000));
+    EXPECT_EQ(States(), kScanning);
+    EXPECT_FALSE(m_dlg->m_bAutoSequence);
+}
+
+namespace {
+
+std::vector<std::pair<UINT, LRESULT>> g_endRequests;  // flags, and the window's answer to Windows
+HWND g_sessionWindow = nullptr;
+BOOL WINAPI RecordExitWindows(UINT flags, DWORD)
+{
+    g_endRequests.push_back({flags, SendMessageA(g_sessionWindow, WM_QUERYENDSESSION, 0, 0)});
+    return TRUE;
+}
+
+}  // namespace
+
+TEST_F(ScheduleTest, TheEndOfTheSessionIsRefusedThenTheProgramCleansQuitsAndAsksForTheSameEnd)
+{
+    struct {
+        LPARAM how;
+        bool checked;
+        UINT want;
+    } const kCases[] = {{0, true, EWX_SHUTDOWN}, {ENDSESSION_LOGOFF, true, EWX_LOGOFF}, {0, false, EWX_SHUTDOWN}};
+    SetRegDword(kSettingsKey, "SessCleanWinShutdown", 1);
+    SetExitWindowsForTesting(RecordExitWindows);
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(testing::Message() << "lParam " << c.how << ", checked " << c.checked);
+        g_endRequests.clear();
+        CheckItem(kTempItemId, c.checked);
+        const std::string file = MakeTempFile("session.tmp");
+        ASSERT_NE(g_sessionWindow = OpenRecording(0), nullptr);
+        EXPECT_EQ(SendMessageA(m_hwnd, WM_QUERYENDSESSION, 0, c.how), FALSE);
+        SendMessageA(m_hwnd, WM_ENDSESSION, FALSE, c.how);
+        EXPECT_EQ(States(), c.checked ? kScanning : kIdle);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(m_hwnd); }, 15000)) << "the program did not quit";
+        const std::vector<std::pair<UINT, LRESULT>> want = {{c.want, TRUE}};  // its own request is not refused
+        EXPECT_EQ(g_endRequests, want);
+        EXPECT_EQ(FileExists(file), !c.checked);
+        Close();
+    }
+    SetExitWindowsForTesting(nullptr);
+}
+
+TEST_F(ScheduleTest, OnlyABrowserSeenOpenStartsOneCleanWhenItsLastWindowCloses)
+{
+    SetRegDword(kSettingsKey, "SessCleanBrowserClose", 1);
+    CheckItem(kTempItemId);
+    const std::string file = MakeTempFile("browser.tmp");
+    ASSERT_NE(OpenRecording(0), nullptr);
+    // Never open, and an Opera window that came and went between two ticks: never seen.
+    DestroyWindow(testsupport::OpenBrowserWindow("OpWindow"));
+    HWND first = testsupport::OpenBrowserWindow("IEFrame"), second = testsupport::OpenBrowserWindow("IEFrame");
+    Pump(2 * kBrowserWatchMs);
+    DestroyWindow(first);
+    Pump(2 * kBrowserWatchMs);
+    EXPECT_EQ(m_log.m_nCleans, 0) << "one Internet Explorer window is still open";
+    DestroyWindow(second);
+    ASSERT_TRUE(WaitFor([&] { return m_log.m_nCleans == 1; }, 10000));
+    EXPECT_FALSE(FileExists(file));
+    Pump(2 * kBrowserWatchMs);
+    EXPECT_EQ(m_log.m_nCleans, 1);
 }

@@ -39,18 +39,6 @@ public:
     }
 };
 
-// A top-level window of a browser's class, as the running browser would have.
-HWND OpenBrowserWindow(const char* className)
-{
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = className;
-    RegisterClassA(&wc);  // fails harmlessly when an earlier test registered it
-    return CreateWindowExA(0, className, "browser", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
-}
-
 std::string WarningText(const std::string& names)
 {
     return "为了能够扫描下列浏览器的 Internet 缓存，你必须关闭下列浏览器: " + names + "。\r\n否则，该过程将会被跳过。";
@@ -65,7 +53,7 @@ protected:
     }
     HWND Open(const char* className)
     {
-        HWND hwnd = OpenBrowserWindow(className);
+        HWND hwnd = testsupport::OpenBrowserWindow(className);
         m_browsers.push_back(hwnd);
         return hwnd;
     }
