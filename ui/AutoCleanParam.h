@@ -34,3 +34,11 @@ bool SetAutoCleanTimer();
 // Tests only: the length of one interval minute in 100-nanosecond units (0 restores a real minute),
 // so a test can fire the timer in milliseconds.
 void SetAutoCleanMinuteForTesting(LONGLONG units);
+
+// Seam for ShutdownBlockReasonCreate/Destroy, which Wine 8 only stubs: tests record the reason the
+// window gives while the cleaning at the end of the session runs. Null members use user32's calls.
+struct CShutdownBlockCalls {
+    BOOL(WINAPI* pfnCreate)(HWND hwnd, LPCWSTR reason) = nullptr;
+    BOOL(WINAPI* pfnDestroy)(HWND hwnd) = nullptr;
+};
+void SetShutdownBlockCallsForTesting(const CShutdownBlockCalls& calls);

@@ -31,6 +31,8 @@ constexpr DWORD kAutoCleanThreadEndMs = 10000;
 // Shown by Windows (Vista and later) in its list of programs that hold up the end of the session.
 const wchar_t kShutdownBlockReason[] = L"正在清理使用痕迹，完成后将结束会话。";
 
+CShutdownBlockCalls g_shutdownBlockCalls;
+
 // Waits for a thread while handling the messages other threads send to this one: the timer thread
 // may be inside SendMessage(ID_TRAY_CLEANNOW) to this thread's window.
 void WaitHandlingSentMessages(HANDLE thread, DWORD ms)
@@ -180,16 +182,23 @@ void CMainDlg::OnShutdownWaitTick()
     Quit();
 }
 
+void SetShutdownBlockCallsForTesting(const CShutdownBlockCalls& calls) { g_shutdownBlockCalls = calls; }
+
 void CMainDlg::SetShutdownBlockReason(bool block)
 {
     // Vista and later only: looked up at run time so the program still starts where it is missing.
     HMODULE user32 = GetModuleHandleA("user32.dll");
     if (block) {
-        if (auto create = framework::GetProcAs<BOOL(WINAPI*)(HWND, LPCWSTR)>(user32, "ShutdownBlockReasonCreate"))
-            create(m_hWnd, kShutdownBlockReason);
-    } else if (auto destroy = framework::GetProcAs<BOOL(WINAPI*)(HWND)>(user32, "ShutdownBlockReasonDestroy")) {
-        destroy(m_hWnd);
+        auto create = g_shutdownBlockCalls.pfnCreate
+                          ? g_shutdownBlockCalls.pfnCreate
+                          : framework::GetProcAs<BOOL(WINAPI*)(HWND, LPCWSTR)>(user32, "ShutdownBlockReasonCreate");
+        if (create) create(m_hWnd, kShutdownBlockReason);
+        return;
     }
+    auto destroy = g_shutdownBlockCalls.pfnDestroy
+                       ? g_shutdownBlockCalls.pfnDestroy
+                       : framework::GetProcAs<BOOL(WINAPI*)(HWND)>(user32, "ShutdownBlockReasonDestroy");
+    if (destroy) destroy(m_hWnd);
 }
 
 // ---------------------------------------------------------------- the browser-close watch

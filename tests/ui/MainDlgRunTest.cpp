@@ -490,9 +490,20 @@ namespace {
 
 std::vector<std::pair<UINT, LRESULT>> g_endRequests;  // flags, and the window's answer to Windows
 HWND g_sessionWindow = nullptr;
+std::vector<std::wstring> g_blockReasons;  // "" for a reason taken away
 BOOL WINAPI RecordExitWindows(UINT flags, DWORD)
 {
     g_endRequests.push_back({flags, SendMessageA(g_sessionWindow, WM_QUERYENDSESSION, 0, 0)});
+    return TRUE;
+}
+BOOL WINAPI RecordBlockReason(HWND, LPCWSTR reason)
+{
+    g_blockReasons.push_back(reason);
+    return TRUE;
+}
+BOOL WINAPI RecordBlockEnd(HWND)
+{
+    g_blockReasons.push_back(L"");
     return TRUE;
 }
 
@@ -507,9 +518,11 @@ TEST_F(ScheduleTest, TheEndOfTheSessionIsRefusedThenTheProgramCleansQuitsAndAsks
     } const kCases[] = {{0, true, EWX_SHUTDOWN}, {ENDSESSION_LOGOFF, true, EWX_LOGOFF}, {0, false, EWX_SHUTDOWN}};
     SetRegDword(kSettingsKey, "SessCleanWinShutdown", 1);
     SetExitWindowsForTesting(RecordExitWindows);
+    SetShutdownBlockCallsForTesting({RecordBlockReason, RecordBlockEnd});
     for (const auto& c : kCases) {
         SCOPED_TRACE(testing::Message() << "lParam " << c.how << ", checked " << c.checked);
         g_endRequests.clear();
+        g_blockReasons.clear();
         CheckItem(kTempItemId, c.checked);
         const std::string file = MakeTempFile("session.tmp");
         ASSERT_NE(g_sessionWindow = OpenRecording(0), nullptr);
@@ -520,9 +533,12 @@ TEST_F(ScheduleTest, TheEndOfTheSessionIsRefusedThenTheProgramCleansQuitsAndAsks
         const std::vector<std::pair<UINT, LRESULT>> want = {{c.want, TRUE}};  // its own request is not refused
         EXPECT_EQ(g_endRequests, want);
         EXPECT_EQ(FileExists(file), !c.checked);
+        // Windows shows why the session waits while the cleaning runs, and no longer afterwards.
+        EXPECT_EQ(g_blockReasons, (std::vector<std::wstring>{L"正在清理使用痕迹，完成后将结束会话。", L""}));
         Close();
     }
     SetExitWindowsForTesting(nullptr);
+    SetShutdownBlockCallsForTesting({});
 }
 
 TEST_F(ScheduleTest, OnlyABrowserSeenOpenStartsOneCleanWhenItsLastWindowCloses)
