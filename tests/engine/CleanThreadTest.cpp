@@ -215,6 +215,18 @@ TEST_F(CleanThreadTest, CompletionMessagesFollowTheReportAndCloseOptions)
     }
 }
 
+// The stop test is asked at most once per few milliseconds; a stop during the last objects still
+// ends the run as stopped.
+TEST_F(CleanThreadTest, AStopDuringTheLastObjectStillEndsTheRunAsCancelled)
+{
+    MakeObjects(3);
+    m_objects.back().m_pfnClean = DeleteThenStop;
+    Tick({0, 1, 2});
+    ASSERT_TRUE(RunClean().ended);
+    EXPECT_EQ((std::vector<LPARAM>{0, 0, 0}), RemovedRows());
+    EXPECT_EQ((Messages{UWM_CLEAN_CANCELLED}), m_window.CompletionMessages());
+}
+
 TEST_F(CleanThreadTest, EmptiedFoldersGoInOnePassInTheOrderTheScanReportedThem)
 {
     // Folders as a walk reports them: inner first.
