@@ -322,7 +322,12 @@ TEST_F(CustomItemsDlgTest, FolderBrowserChoiceIsStoredAtOnceAndACancelKeepsTheSt
     };
     {
         testsupport::WindowWatcher browser(browserOf, [&](HWND dlg) {
-            SendMessageA(dlg, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(chosen.c_str()));
+            // In a fresh Wine prefix the browser fills its tree slowly and may not find the path at
+            // the first try: select it a few times over half a second.
+            for (int i = 0; i < 5; ++i) {
+                SendMessageA(dlg, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(chosen.c_str()));
+                Sleep(100);
+            }
             PostMessageA(dlg, WM_COMMAND, IDOK, 0);
         });
         Command(ID_CUSTOM_FOLDER);
