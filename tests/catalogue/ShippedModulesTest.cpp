@@ -96,6 +96,59 @@ const Trace kTraces[] = {
     {2324, TraceKind::RegKey, "Software\\Ahead\\Nero - Burning Rom\\Recent File List", "File1"},
     {2325, TraceKind::File, "%LocalAppData%\\Google\\Picasa2\\db3\\thumbs_index.db", nullptr},
     {2326, TraceKind::File, "%LocalAppData%\\Google\\GoogleEarth\\dbCache.dat", nullptr},
+    // Chromium-based browsers: caches, history, sessions, crash reports and logs.
+    {2400, TraceKind::File, "%LocalAppData%\\Google\\Chrome\\User Data\\Default\\Cache\\Cache_Data\\f_00a1b2", nullptr},
+    {2400, TraceKind::File, "%LocalAppData%\\Google\\Chrome\\User Data\\GrShaderCache\\data_1", nullptr},
+    {2401, TraceKind::File, "%LocalAppData%\\Google\\Chrome\\User Data\\Default\\History", nullptr},
+    {2402, TraceKind::File, "%LocalAppData%\\Google\\Chrome\\User Data\\Default\\Sessions\\Session_13379991234567890", nullptr},
+    {2403, TraceKind::File, "%LocalAppData%\\Google\\Chrome\\User Data\\Crashpad\\reports\\0a1b2c3d-4e5f.dmp", nullptr},
+    {2405, TraceKind::File, "%LocalAppData%\\Microsoft\\Edge\\User Data\\Default\\Code Cache\\js\\0a1b2c3d_0", nullptr},
+    {2406, TraceKind::File, "%LocalAppData%\\Microsoft\\Edge\\User Data\\Default\\Visited Links", nullptr},
+    {2407, TraceKind::File, "%LocalAppData%\\Microsoft\\Edge\\User Data\\Default\\Last Session", nullptr},
+    {2408, TraceKind::File, "%LocalAppData%\\Microsoft\\Edge\\User Data\\Crashpad\\attachments\\0a1b2c3d\\log.txt", nullptr},
+    {2410, TraceKind::File, "%LocalAppData%\\BraveSoftware\\Brave-Browser\\User Data\\Default\\GPUCache\\data_0", nullptr},
+    {2411, TraceKind::File, "%LocalAppData%\\BraveSoftware\\Brave-Browser\\User Data\\Default\\Network Action Predictor", nullptr},
+    {2412, TraceKind::File, "%LocalAppData%\\BraveSoftware\\Brave-Browser\\User Data\\Default\\Sessions\\Tabs_13379991234567890", nullptr},
+    {2413, TraceKind::File, "%LocalAppData%\\BraveSoftware\\Brave-Browser\\User Data\\chrome_debug.log", nullptr},
+    {2415, TraceKind::File, "%LocalAppData%\\Vivaldi\\User Data\\Default\\Service Worker\\CacheStorage\\0a1b\\2c3d\\index", nullptr},
+    {2416, TraceKind::File, "%LocalAppData%\\Vivaldi\\User Data\\Default\\Top Sites-journal", nullptr},
+    {2417, TraceKind::File, "%LocalAppData%\\Vivaldi\\User Data\\Default\\Current Tabs", nullptr},
+    {2418, TraceKind::File, "%LocalAppData%\\Vivaldi\\User Data\\Crash Reports\\reports\\0a1b2c3d.dmp", nullptr},
+    {2420, TraceKind::File, "%LocalAppData%\\Opera Software\\Opera Stable\\Default\\Cache\\Cache_Data\\data_0", nullptr},
+    {2420, TraceKind::File, "%LocalAppData%\\Opera Software\\Opera Stable\\Cache\\Cache_Data\\data_1", nullptr},
+    {2421, TraceKind::File, "%AppData%\\Opera Software\\Opera Stable\\History-journal", nullptr},
+    {2421, TraceKind::File, "%AppData%\\Opera Software\\Opera Stable\\Default\\Shortcuts", nullptr},
+    {2422, TraceKind::File, "%AppData%\\Opera Software\\Opera Stable\\Default\\Sessions\\Session_13379991234567890", nullptr},
+    {2423, TraceKind::File, "%AppData%\\Opera Software\\Opera Stable\\Crashpad\\reports\\0a1b2c3d.dmp", nullptr},
+};
+
+// Each Chromium-based browser: its first module (three more follow) and the folder that detects it.
+const struct {
+    int firstId;
+    const char* detect;
+} kChromiumBrowsers[] = {
+    {2400, "%LocalAppData%\\Google\\Chrome\\User Data"},
+    {2405, "%LocalAppData%\\Microsoft\\Edge\\User Data"},
+    {2410, "%LocalAppData%\\BraveSoftware\\Brave-Browser\\User Data"},
+    {2415, "%LocalAppData%\\Vivaldi\\User Data"},
+    {2420, "%AppData%\\Opera Software\\Opera Stable"},
+};
+
+// Profile folders of those browsers (Opera's in both its layouts, and its local half), and the
+// user's own data that no browser module may take.
+const char* const kChromiumProfiles[] = {
+    "%LocalAppData%\\Google\\Chrome\\User Data\\Default",
+    "%LocalAppData%\\Microsoft\\Edge\\User Data\\Default",
+    "%LocalAppData%\\BraveSoftware\\Brave-Browser\\User Data\\Default",
+    "%LocalAppData%\\Vivaldi\\User Data\\Default",
+    "%AppData%\\Opera Software\\Opera Stable",
+    "%AppData%\\Opera Software\\Opera Stable\\Default",
+    "%LocalAppData%\\Opera Software\\Opera Stable\\Default",
+};
+const char* const kChromiumUserData[] = {
+    "Bookmarks", "Bookmarks.bak", "Login Data", "Login Data-journal", "Preferences", "Secure Preferences",
+    "Web Data", "Cookies", "Cookies-journal", "Network\\Cookies", "Network\\Cookies-journal",
+    "Extensions\\abcdefghijklmnop\\1.0_0\\manifest.json", "Local Storage\\leveldb\\000003.log", "Local State",
 };
 
 class ShippedModulesTest : public RuleScanTest {
@@ -292,12 +345,23 @@ TEST_F(ShippedModulesTest, ModulesOfApplicationsThatAreNotDetectedAreHiddenOnlyW
     EXPECT_NE(g_theScanningThreadsParam.FindById(2000), nullptr) << "Firefox has its profiles.ini";
     EXPECT_EQ(g_theScanningThreadsParam.FindById(2005), nullptr) << "no Opera folder";
     EXPECT_EQ(g_theScanningThreadsParam.FindById(2307), nullptr) << "no WinRAR key";
+    for (const auto& browser : kChromiumBrowsers)
+        for (int id = browser.firstId; id < browser.firstId + 4; ++id)
+            EXPECT_EQ(g_theScanningThreadsParam.FindById(id), nullptr) << id;
 
     testsupport::SetRegString("Software\\WinRAR", "", "");
     MakeFolders(Resolved("%AppData%") + "\\Opera\\Opera");
+    for (const auto& browser : kChromiumBrowsers) {
+        std::string folder;
+        ResolvePathVar(browser.detect, folder, "\\", true);
+        MakeFolders(folder);
+    }
     EXPECT_TRUE(Build().empty());
     EXPECT_NE(g_theScanningThreadsParam.FindById(2005), nullptr);
     EXPECT_NE(g_theScanningThreadsParam.FindById(2307), nullptr);
+    for (const auto& browser : kChromiumBrowsers)
+        for (int id = browser.firstId; id < browser.firstId + 4; ++id)
+            EXPECT_NE(g_theScanningThreadsParam.FindById(id), nullptr) << id;
 
     testsupport::SetRegDword(TheSettings().m_strSettingsKey, "DontShowPluginsWithUndetApps", 0);
     EXPECT_TRUE(Build().empty());
@@ -317,6 +381,45 @@ TEST_F(ShippedModulesTest, PicasaModuleListsOnlyTheThumbnailCachesOfItsDatabaseF
     ASSERT_EQ(Scan(*item), 1);
     const std::vector<std::string> listed = ObjectPaths();
     EXPECT_EQ(std::set<std::string>(listed.begin(), listed.end()), caches);
+}
+
+TEST_F(ShippedModulesTest, ChromiumBrowserModulesLeaveBookmarksPasswordsSettingsCookiesAndExtensions)
+{
+    ASSERT_TRUE(Build().empty());
+    std::vector<std::string> kept;
+    std::vector<std::string> folders(std::begin(kChromiumProfiles), std::end(kChromiumProfiles));
+    for (const auto& browser : kChromiumBrowsers) folders.push_back(browser.detect);  // Local State's place
+    for (const std::string& folder : folders)
+        for (const char* name : kChromiumUserData) {
+            std::string path;
+            ResolvePathVar(folder + "\\" + name, path, "\\", true);
+            kept.push_back(path);
+            SeedFile(path, "user data");
+        }
+    for (const Trace& trace : kTraces)
+        if (trace.id >= 2400) Seed(trace);
+
+    for (const auto& browser : kChromiumBrowsers)
+        for (int id = browser.firstId; id < browser.firstId + 4; ++id) {
+            CModItem* item = g_theScanningThreadsParam.FindById(id);
+            ASSERT_NE(item, nullptr) << id;
+            SCOPED_TRACE(item->m_strTitle);
+            EXPECT_EQ(item->m_nReference, 21);
+            m_window.m_objects.clear();
+            ASSERT_EQ(Scan(*item), 1);
+            EXPECT_FALSE(m_window.m_objects.empty());
+            std::vector<CFoundObject> objects;
+            for (const auto& received : m_window.m_objects) objects.push_back(received.object);
+            for (CFoundObject& object : objects) EXPECT_EQ(CleanOnWorker(object), 1);
+        }
+    for (const Trace& trace : kTraces) {
+        if (trace.id >= 2400) {
+            EXPECT_FALSE(TraceExists(trace)) << trace.where;
+        }
+    }
+    for (const std::string& path : kept) {
+        EXPECT_TRUE(testsupport::FileExists(path)) << path;
+    }
 }
 
 TEST_F(ShippedModulesTest, EachModuleFindsARealTraceOfItsApplicationAndRemovesIt)
