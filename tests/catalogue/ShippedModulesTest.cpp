@@ -43,6 +43,10 @@ const Trace kTraces[] = {
     {2002, TraceKind::File, "%AppData%\\Mozilla\\Firefox\\Profiles\\lorvex.default\\history.dat", nullptr},
     {2003, TraceKind::File, "%AppData%\\Mozilla\\Firefox\\Profiles\\lorvex.default\\formhistory.sqlite", nullptr},
     {2004, TraceKind::File, "%AppData%\\Mozilla\\Firefox\\Profiles\\lorvex.default\\sessionstore.js", nullptr},
+    {2009, TraceKind::File, "%LocalAppData%\\Mozilla\\Firefox\\Profiles\\lorvex.default\\startupCache\\startupCache.8.little", nullptr},
+    {2010, TraceKind::File, "%LocalAppData%\\Mozilla\\Firefox\\Profiles\\lorvex.default\\thumbnails\\0a1b2c3d4e5f.png", nullptr},
+    {2011, TraceKind::File, "%AppData%\\Mozilla\\Firefox\\Profiles\\lorvex.default\\sessionstore-backups\\recovery.jsonlz4", nullptr},
+    {2012, TraceKind::File, "%AppData%\\Mozilla\\Firefox\\Crash Reports\\pending\\0A1B2C3D-lorvex.dmp", nullptr},
     {2005, TraceKind::File, "%AppData%\\Opera\\Opera\\profile\\cookies4.dat", nullptr},
     {2006, TraceKind::File, "%LocalAppData%\\Opera\\Opera\\cache\\g_0000\\opr00ABC.tmp", nullptr},
     {2007, TraceKind::File, "%AppData%\\Opera\\Opera\\global_history.dat", nullptr},
@@ -298,6 +302,14 @@ TEST_F(ShippedModulesTest, AtLeastFortyModulesWithUniqueIdentifiersLoadWithoutAM
             EXPECT_EQ(item->m_PlugData.m_strExternalDir, kFirefoxProfile) << id;
         }
     }
+    // The current Firefox's modules 2009-2012 beside them.
+    for (int id = 2009; id <= 2012; ++id) {
+        CModItem* item = g_theScanningThreadsParam.FindById(id);
+        ASSERT_NE(item, nullptr) << id;
+        EXPECT_EQ(item->m_nReference, 12) << id;
+        EXPECT_EQ(item->m_nImage, 17) << id;
+        EXPECT_EQ(item->m_PlugData.m_strExternalDir, kFirefoxProfile) << id;
+    }
     CModItem* cookies = g_theScanningThreadsParam.FindById(2000);
     EXPECT_EQ(cookies->m_pfnOnFileFound, GetPluginItemFunctions().pfnOnCookiesFile);
 
@@ -414,6 +426,42 @@ TEST_F(ShippedModulesTest, ChromiumBrowserModulesLeaveBookmarksPasswordsSettings
         }
     for (const Trace& trace : kTraces) {
         if (trace.id >= 2400) {
+            EXPECT_FALSE(TraceExists(trace)) << trace.where;
+        }
+    }
+    for (const std::string& path : kept) {
+        EXPECT_TRUE(testsupport::FileExists(path)) << path;
+    }
+}
+
+TEST_F(ShippedModulesTest, CurrentFirefoxModulesLeaveBookmarksPasswordsSettingsCookiesAndExtensions)
+{
+    ASSERT_TRUE(Build().empty());
+    std::vector<std::string> kept;
+    for (const char* root : {"%AppData%", "%LocalAppData%"})
+        for (const char* name : {"places.sqlite", "key4.db", "logins.json", "cookies.sqlite", "prefs.js",
+                                 "extensions\\addon@example.com.xpi", "bookmarkbackups\\bookmarks-2026-01-01.jsonlz4"}) {
+            std::string path;
+            ResolvePathVar(std::string(root) + "\\Mozilla\\Firefox\\" + kFirefoxProfile + "\\" + name, path, "\\", true);
+            kept.push_back(path);
+            SeedFile(path, "user data");
+        }
+    for (const Trace& trace : kTraces)
+        if (trace.id >= 2009 && trace.id <= 2012) Seed(trace);
+
+    for (int id = 2009; id <= 2012; ++id) {
+        CModItem* item = g_theScanningThreadsParam.FindById(id);
+        ASSERT_NE(item, nullptr) << id;
+        SCOPED_TRACE(item->m_strTitle);
+        m_window.m_objects.clear();
+        ASSERT_EQ(Scan(*item), 1);
+        EXPECT_FALSE(m_window.m_objects.empty());
+        std::vector<CFoundObject> objects;
+        for (const auto& received : m_window.m_objects) objects.push_back(received.object);
+        for (CFoundObject& object : objects) EXPECT_EQ(CleanOnWorker(object), 1);
+    }
+    for (const Trace& trace : kTraces) {
+        if (trace.id >= 2009 && trace.id <= 2012) {
             EXPECT_FALSE(TraceExists(trace)) << trace.where;
         }
     }
