@@ -7,6 +7,7 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -264,6 +265,33 @@ protected:
         return nullptr;
     }
 
+    // Seeds the user's files and the traces of the modules, cleans every object the modules list,
+    // and checks that the traces went and the user's files stayed.
+    void ExpectCleaningKeepsUserData(const std::vector<int>& ids, const std::vector<std::string>& userFiles)
+    {
+        auto isTested = [&](int id) { return std::find(ids.begin(), ids.end(), id) != ids.end(); };
+        for (const std::string& path : userFiles) SeedFile(path, "user data");
+        for (const Trace& trace : kTraces)
+            if (isTested(trace.id)) Seed(trace);
+        for (int id : ids) {
+            CModItem* item = g_theScanningThreadsParam.FindById(id);
+            ASSERT_NE(item, nullptr) << id;
+            SCOPED_TRACE(item->m_strTitle);
+            m_window.m_objects.clear();
+            ASSERT_EQ(Scan(*item), 1);
+            EXPECT_FALSE(m_window.m_objects.empty());
+            std::vector<CFoundObject> objects;
+            for (const auto& received : m_window.m_objects) objects.push_back(received.object);
+            for (CFoundObject& object : objects) EXPECT_EQ(CleanOnWorker(object), 1);
+        }
+        for (const Trace& trace : kTraces) {
+            if (isTested(trace.id)) {
+                EXPECT_FALSE(TraceExists(trace)) << trace.where;
+            }
+        }
+        for (const std::string& path : userFiles) EXPECT_TRUE(testsupport::FileExists(path)) << path;
+    }
+
     const std::string m_install;
     cataloguetest::DataFilesIn m_files;
     std::vector<std::string> m_madeOutside;
@@ -406,32 +434,16 @@ TEST_F(ShippedModulesTest, ChromiumBrowserModulesLeaveBookmarksPasswordsSettings
             std::string path;
             ResolvePathVar(folder + "\\" + name, path, "\\", true);
             kept.push_back(path);
-            SeedFile(path, "user data");
         }
-    for (const Trace& trace : kTraces)
-        if (trace.id >= 2400) Seed(trace);
-
+    std::vector<int> ids;
     for (const auto& browser : kChromiumBrowsers)
         for (int id = browser.firstId; id < browser.firstId + 4; ++id) {
-            CModItem* item = g_theScanningThreadsParam.FindById(id);
+            ids.push_back(id);
+            const CModItem* item = g_theScanningThreadsParam.FindById(id);
             ASSERT_NE(item, nullptr) << id;
-            SCOPED_TRACE(item->m_strTitle);
-            EXPECT_EQ(item->m_nReference, 21);
-            m_window.m_objects.clear();
-            ASSERT_EQ(Scan(*item), 1);
-            EXPECT_FALSE(m_window.m_objects.empty());
-            std::vector<CFoundObject> objects;
-            for (const auto& received : m_window.m_objects) objects.push_back(received.object);
-            for (CFoundObject& object : objects) EXPECT_EQ(CleanOnWorker(object), 1);
+            EXPECT_EQ(item->m_nReference, 21) << id;
         }
-    for (const Trace& trace : kTraces) {
-        if (trace.id >= 2400) {
-            EXPECT_FALSE(TraceExists(trace)) << trace.where;
-        }
-    }
-    for (const std::string& path : kept) {
-        EXPECT_TRUE(testsupport::FileExists(path)) << path;
-    }
+    ExpectCleaningKeepsUserData(ids, kept);
 }
 
 TEST_F(ShippedModulesTest, CurrentFirefoxModulesLeaveBookmarksPasswordsSettingsCookiesAndExtensions)
@@ -444,30 +456,8 @@ TEST_F(ShippedModulesTest, CurrentFirefoxModulesLeaveBookmarksPasswordsSettingsC
             std::string path;
             ResolvePathVar(std::string(root) + "\\Mozilla\\Firefox\\" + kFirefoxProfile + "\\" + name, path, "\\", true);
             kept.push_back(path);
-            SeedFile(path, "user data");
         }
-    for (const Trace& trace : kTraces)
-        if (trace.id >= 2009 && trace.id <= 2012) Seed(trace);
-
-    for (int id = 2009; id <= 2012; ++id) {
-        CModItem* item = g_theScanningThreadsParam.FindById(id);
-        ASSERT_NE(item, nullptr) << id;
-        SCOPED_TRACE(item->m_strTitle);
-        m_window.m_objects.clear();
-        ASSERT_EQ(Scan(*item), 1);
-        EXPECT_FALSE(m_window.m_objects.empty());
-        std::vector<CFoundObject> objects;
-        for (const auto& received : m_window.m_objects) objects.push_back(received.object);
-        for (CFoundObject& object : objects) EXPECT_EQ(CleanOnWorker(object), 1);
-    }
-    for (const Trace& trace : kTraces) {
-        if (trace.id >= 2009 && trace.id <= 2012) {
-            EXPECT_FALSE(TraceExists(trace)) << trace.where;
-        }
-    }
-    for (const std::string& path : kept) {
-        EXPECT_TRUE(testsupport::FileExists(path)) << path;
-    }
+    ExpectCleaningKeepsUserData({2009, 2010, 2011, 2012}, kept);
 }
 
 TEST_F(ShippedModulesTest, EachModuleFindsARealTraceOfItsApplicationAndRemovesIt)
