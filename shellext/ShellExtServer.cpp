@@ -13,7 +13,7 @@ namespace {
 LONG g_cDllObjects = 0;
 LONG g_cServerLocks = 0;
 
-class CShredMenuFactory : public IClassFactory {
+class CShredMenuFactory final : public IClassFactory {
 public:
     CShredMenuFactory() { ObjectCreated(); }
     CShredMenuFactory(const CShredMenuFactory&) = delete;

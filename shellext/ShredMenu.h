@@ -11,7 +11,7 @@
 
 namespace shellext {
 
-class CShredMenu : public IShellExtInit, public IContextMenu {
+class CShredMenu final : public IShellExtInit, public IContextMenu {
 public:
     CShredMenu();
     CShredMenu(const CShredMenu&) = delete;
