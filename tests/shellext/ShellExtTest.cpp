@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "framework/ProcAddress.h"
 #include "shellext/ShellExtClsid.h"
 #include "support/BoxWatcher.h"
 #include "support/ChildProcess.h"
@@ -30,9 +31,9 @@ HMODULE ShellDll()
 }
 HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** out)
 {
-    return reinterpret_cast<GetClassObjectFn>(GetProcAddress(ShellDll(), "DllGetClassObject"))(clsid, iid, out);
+    return framework::GetProcAs<GetClassObjectFn>(ShellDll(), "DllGetClassObject")(clsid, iid, out);
 }
-HRESULT CanUnloadNow() { return reinterpret_cast<CanUnloadNowFn>(GetProcAddress(ShellDll(), "DllCanUnloadNow"))(); }
+HRESULT CanUnloadNow() { return framework::GetProcAs<CanUnloadNowFn>(ShellDll(), "DllCanUnloadNow")(); }
 
 struct Releaser {
     void operator()(IUnknown* p) const { p->Release(); }
@@ -298,8 +299,9 @@ TEST_F(ShellCommandTest, RefusedCommandsStartNothing)
         {"verb 1", [] {}, MAKEINTRESOURCEA(1), E_FAIL, false},
         {"no InstalledDir", [] { RegDeleteKeyValueA(HKEY_CURRENT_USER, kSettingsKey, "InstalledDir"); }, nullptr, E_FAIL, true},
         {"REG_DWORD", [] { SetRegDword(kSettingsKey, "InstalledDir", 7); }, nullptr, E_FAIL, true},
-        {"unterminated", [&] { SetRegBinary(kSettingsKey, "InstalledDir", valid, REG_SZ); }, nullptr, E_FAIL, true},
-        {"longer than the buffer", [&] { SetRegString(kSettingsKey, "InstalledDir", valid + std::string(300, 'x')); }, nullptr, E_FAIL, true},
+        // Wine's RegQueryValueExA terminates a shorter unterminated text itself.
+        {"unterminated, filling the buffer", [&] { SetRegBinary(kSettingsKey, "InstalledDir", valid + std::string(260 - valid.size(), 'x'), REG_SZ); }, nullptr, E_FAIL, true},
+        {"filling the buffer", [&] { SetRegString(kSettingsKey, "InstalledDir", valid + std::string(259 - valid.size(), 'x')); }, nullptr, E_FAIL, true},
         {"no shredder", [&] { SetRegString(kSettingsKey, "InstalledDir", m_temp.Path()); }, nullptr, E_FAIL, true},
     };
     CDropData first({m_temp / "kept.txt"});
@@ -318,6 +320,7 @@ TEST_F(ShellCommandTest, RefusedCommandsStartNothing)
         }
     }
     // A second Initialize without CF_HDROP replaces the first selection: a command of nothing.
+    SetRegString(kSettingsKey, "InstalledDir", valid);
     ComPtr<IContextMenu> menu = NewMenu();
     Initialize(menu.get(), &first);
     EXPECT_EQ(Initialize(menu.get(), &noDrop), S_OK);

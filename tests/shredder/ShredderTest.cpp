@@ -102,7 +102,7 @@ TEST_F(ShredderTest, CancelAtTheConfirmationTouchesNothing)
 // stays (and with it the folders above it), what it points to is never touched.
 TEST_F(ShredderTest, TreeGoesWhileLinksAndOtherNamesKeepTheirContent)
 {
-    const std::string tree = m_temp / "树";
+    const std::string tree = m_temp / "tree";  // MakeSymlink takes ASCII paths only
     const std::string outside = m_temp / "outside";
     MakeFolder(tree);
     MakeFolder(tree + "\\sub");
