@@ -174,7 +174,8 @@ const DetectedApp kChromiumBrowsers[] = {
 #define FIREFOX "%AppData%\\Mozilla\\Firefox\\Profiles\\lorvex.default\\"
 #define NEW_TEAMS "%LocalAppData%\\Packages\\MSTeams_8wekyb3d8bbwe\\LocalCache\\Microsoft\\MSTeams\\"
 const DetectedApp kApplications[] = {
-    {{2000, 2001, 2002, 2003, 2004, 2009, 2010, 2011, 2012},
+    // 2011 before 2004: both take the session-store backups, and the later one would find none.
+    {{2009, 2010, 2011, 2012, 2000, 2001, 2002, 2003, 2004},
      "%AppData%\\Mozilla\\Firefox\\profiles.ini",
      {FIREFOX "places.sqlite", FIREFOX "key4.db", FIREFOX "logins.json", FIREFOX "cookies.sqlite", FIREFOX "prefs.js",
       FIREFOX "extensions\\addon@example.com.xpi", FIREFOX "bookmarkbackups\\bookmarks-2026-01-01.jsonlz4"}},
