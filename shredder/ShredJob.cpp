@@ -4,6 +4,7 @@
 #include "engine/ScannedPath.h"
 #include "engine/SecureDelete.h"
 #include "framework/MbString.h"
+#include "framework/ScopedHandle.h"
 
 namespace shredder {
 namespace {
@@ -16,6 +17,23 @@ std::string SystemText(DWORD error)
     char text[512] = "";
     FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text, sizeof text, nullptr);
     return framework::MbsTrim(text);
+}
+
+// Deletes a link through a handle that is checked to be the link itself. Deleting by name is no
+// option: under Wine 8 a Unix link opens as its target (the handle lacks the reparse attribute that
+// the name shows), and RemoveDirectoryA on a link to an empty folder removes that folder and keeps
+// the link (measured).
+bool DeleteLinkItself(const std::string& path)
+{
+    framework::ScopedKernelHandle link(CreateFileA(path.c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                   OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
+                                                   nullptr));
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!link || !GetFileInformationByHandle(link.Get(), &info) || !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return false;
+    FILE_DISPOSITION_INFO disposition = {TRUE};
+    return SetFileInformationByHandle(link.Get(), FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
 }
 
 }  // namespace
@@ -55,7 +73,7 @@ void CShredJob::Process(size_t index)
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         Fail(path, SystemText(GetLastError()));
     } else if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-        RemoveLink(path, attributes);
+        RemoveLink(path);
     } else if (!IsStillAsScanned(&m_context, path, attributes, entry.m_nWalkRootLength)) {
         // A folder above it became a link since the listing: the path now leads somewhere else.
         Fail(path, "它所在的文件夹已被替换为链接，未触动。");
@@ -70,13 +88,12 @@ void CShredJob::Process(size_t index)
 }
 
 // A junction or symbolic link goes as itself; what it points to is never touched.
-void CShredJob::RemoveLink(const std::string& path, DWORD attributes)
+void CShredJob::RemoveLink(const std::string& path)
 {
-    const BOOL removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryA(path.c_str()) : DeleteFileA(path.c_str());
-    if (removed)
+    if (DeleteLinkItself(path))
         ++m_nNamesRemoved;
     else
-        Fail(path, "无法删除此链接，它指向的位置未被触动。" + SystemText(GetLastError()));
+        Fail(path, "无法只删除此链接本身，链接和它指向的位置都未被触动。");
 }
 
 void CShredJob::ShredOne(const std::string& path, DWORD attributes)

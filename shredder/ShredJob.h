@@ -37,7 +37,7 @@ private:
         int m_nWalkRootLength;  // -1 for the chosen path itself
     };
     static int OnWalkEntry(void* job, int walkRootLength, const char* path, void* extra);
-    void RemoveLink(const std::string& path, DWORD attributes);
+    void RemoveLink(const std::string& path);
     void ShredOne(const std::string& path, DWORD attributes);
     void Fail(const std::string& path, const std::string& reason);
 

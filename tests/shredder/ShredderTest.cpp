@@ -98,8 +98,8 @@ TEST_F(ShredderTest, CancelAtTheConfirmationTouchesNothing)
     EXPECT_EQ(ReadFileBytes(file), "keep me");
 }
 
-// Wine 8 reports a Unix folder link as a reparse point but removes it with no Win32 call: the link
-// stays (and with it the folders above it), what it points to is never touched.
+// Wine 8 reports a Unix folder link as a reparse point but offers no way to delete the link itself:
+// the links stay (and with them the folders above), what they point to is never touched.
 TEST_F(ShredderTest, TreeGoesWhileLinksAndOtherNamesKeepTheirContent)
 {
     const std::string tree = m_temp / "tree";  // MakeSymlink takes ASCII paths only
@@ -115,12 +115,15 @@ TEST_F(ShredderTest, TreeGoesWhileLinksAndOtherNamesKeepTheirContent)
     WriteFileBytes(outside + "\\target.txt", "target");
     WriteFileBytes(outside + "\\other name.txt", "shared");
     ASSERT_TRUE(CreateHardLinkA((tree + "\\sub\\hard.txt").c_str(), (outside + "\\other name.txt").c_str(), nullptr));
+    MakeFolder(outside + "\\empty");
     ASSERT_TRUE(MakeSymlink(outside, tree + "\\links\\outside link"));
+    ASSERT_TRUE(MakeSymlink(outside + "\\empty", tree + "\\links\\empty link"));
 
     CShredderProcess shredder(tree);
     const std::string summary = shredder.ConfirmAndSummarise();
     EXPECT_TRUE(shredder.WaitForEnd());
     RemoveSymlink(tree + "\\links\\outside link");
+    RemoveSymlink(tree + "\\links\\empty link");
 
     EXPECT_NE(summary.find("已粉碎的文件: 3"), std::string::npos) << summary;
     EXPECT_NE(summary.find("仅删除名称的链接或多名称文件（其内容未被覆盖）: 1"), std::string::npos) << summary;
@@ -128,6 +131,7 @@ TEST_F(ShredderTest, TreeGoesWhileLinksAndOtherNamesKeepTheirContent)
     EXPECT_FALSE(FileExists(tree + "\\sub"));
     EXPECT_EQ(ReadFileBytes(outside + "\\other name.txt"), "shared");
     EXPECT_EQ(ReadFileBytes(outside + "\\target.txt"), "target");
+    EXPECT_TRUE(FileExists(outside + "\\empty")) << "a link's empty target folder stays";
 }
 
 std::string ShellFolder(int csidl)
