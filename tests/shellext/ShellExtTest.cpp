@@ -111,42 +111,31 @@ HRESULT Initialize(IContextMenu* menu, IDataObject* data)
     return hr;
 }
 
-TEST(ShellExtServer, ServesOnlyItsClassAndInterfaces)
+TEST(ShellExtServer, ServesOnlyItsClassAndInterfacesWithoutAggregation)
 {
     const CLSID kOther = {0x12345678, 0, 0, {0, 0, 0, 0, 0, 0, 0, 1}};
+    CDropData outer({});
+    // clsid null: the factory's CreateInstance with that outer object.
     const struct {
         const CLSID* clsid;
+        IUnknown* outer;
         const IID* iid;
         HRESULT want;
     } kCases[] = {
-        {&kOther, &IID_IClassFactory, CLASS_E_CLASSNOTAVAILABLE},
-        {&CLSID_LorvexShell, &IID_IContextMenu, E_NOINTERFACE},
-        {&CLSID_LorvexShell, &IID_IClassFactory, S_OK},
-        {&CLSID_LorvexShell, &IID_IUnknown, S_OK},
+        {&kOther, nullptr, &IID_IClassFactory, CLASS_E_CLASSNOTAVAILABLE},
+        {&CLSID_LorvexShell, nullptr, &IID_IContextMenu, E_NOINTERFACE},
+        {&CLSID_LorvexShell, nullptr, &IID_IUnknown, S_OK},
+        {nullptr, &outer, &IID_IUnknown, CLASS_E_NOAGGREGATION},
+        {nullptr, nullptr, &IID_IDataObject, E_NOINTERFACE},
+        {nullptr, nullptr, &IID_IShellExtInit, S_OK},
     };
     for (const auto& c : kCases) {
         void* out = reinterpret_cast<void*>(0xdeadbeef);
-        EXPECT_EQ(GetClassObject(*c.clsid, *c.iid, &out), c.want);
+        EXPECT_EQ(c.clsid ? GetClassObject(*c.clsid, *c.iid, &out) : Factory()->CreateInstance(c.outer, *c.iid, &out), c.want);
         EXPECT_EQ(out != nullptr, c.want == S_OK);
         if (c.want == S_OK) static_cast<IUnknown*>(out)->Release();
     }
     EXPECT_EQ(CanUnloadNow(), S_OK) << "a refused request leaves no object behind";
-}
-
-TEST(ShellExtServer, FactoryRefusesAggregationAndForeignInterfaces)
-{
-    ComPtr<IClassFactory> factory = Factory();
-    CDropData outer({});
-    for (auto [pOuter, iid, want] : {std::make_tuple(static_cast<IUnknown*>(&outer), &IID_IUnknown, CLASS_E_NOAGGREGATION),
-                                     std::make_tuple(static_cast<IUnknown*>(nullptr), &IID_IDataObject, E_NOINTERFACE),
-                                     std::make_tuple(static_cast<IUnknown*>(nullptr), &IID_IShellExtInit, S_OK)}) {
-        void* out = reinterpret_cast<void*>(0xdeadbeef);
-        EXPECT_EQ(factory->CreateInstance(pOuter, *iid, &out), want);
-        EXPECT_EQ(out != nullptr, want == S_OK);
-        if (out) static_cast<IUnknown*>(out)->Release();
-    }
-    factory.reset();
-    EXPECT_EQ(CanUnloadNow(), S_OK);
 }
 
 TEST(ShellExtServer, MayUnloadOnlyWithoutLiveObjectsAndLocks)
@@ -186,31 +175,30 @@ TEST(ShellMenu, AddsItsCommandUnlessOnlyTheDefaultIsAsked)
 
 TEST(ShellMenu, HelpTextsFitTheCallersBuffer)
 {
-    const std::wstring kWide = L"Shreds selected files and subfolder with the use of Quillon\u00AE engine";
+    auto wide = [](const std::wstring& text) {
+        return std::string(reinterpret_cast<const char*>(text.c_str()), (text.size() + 1) * sizeof(wchar_t));
+    };
+    const std::string untouched = "\xee\xee";
     const struct {
         UINT_PTR command;
         UINT type;
         UINT size;
         HRESULT want;
-        std::wstring text;  // wide, or the ANSI bytes widened one by one
+        std::string bytes;
     } kCases[] = {
-        {0, GCS_HELPTEXTW, 200, S_OK, kWide},
-        {0, GCS_HELPTEXTW, 7, S_OK, L"Shreds"},
-        {0, GCS_VERBW, 200, S_OK, L"\xfefe\xfefe"},
-        {1, GCS_HELPTEXTW, 200, E_INVALIDARG, L"\xfefe\xfefe"},
+        {0, GCS_HELPTEXTA, 200, S_OK, std::string("使用 Quillon 粉碎选定的文件与子文件夹") + '\0'},
+        {0, GCS_HELPTEXTA, 5, S_OK, std::string("使用") + '\0'},
+        {0, GCS_HELPTEXTW, 200, S_OK, wide(L"Shreds selected files and subfolder with the use of Quillon\u00AE engine")},
+        {0, GCS_HELPTEXTW, 7, S_OK, wide(L"Shreds")},
+        {0, GCS_VERBA, 200, S_OK, untouched},
+        {1, GCS_HELPTEXTA, 200, E_INVALIDARG, untouched},
     };
     ComPtr<IContextMenu> menu = NewMenu();
     for (const auto& c : kCases) {
-        wchar_t buffer[200];
-        std::fill(std::begin(buffer), std::end(buffer), L'\xfefe');
-        EXPECT_EQ(menu->GetCommandString(c.command, c.type, nullptr, reinterpret_cast<CHAR*>(buffer), c.size), c.want);
-        EXPECT_EQ(std::wstring(buffer, c.text.size()), c.text) << c.type << "/" << c.size;
-    }
-    for (auto [size, want] : {std::make_pair(200u, "使用 Quillon 粉碎选定的文件与子文件夹"), std::make_pair(5u, "使用")}) {
-        char buffer[200];
-        memset(buffer, 'x', sizeof buffer);
-        EXPECT_EQ(menu->GetCommandString(0, GCS_HELPTEXTA, nullptr, buffer, size), S_OK);
-        EXPECT_STREQ(buffer, want);
+        char buffer[400];
+        memset(buffer, 0xee, sizeof buffer);
+        EXPECT_EQ(menu->GetCommandString(c.command, c.type, nullptr, buffer, c.size), c.want);
+        EXPECT_EQ(std::string(buffer, c.bytes.size()), c.bytes) << c.type << "/" << c.size;
     }
 }
 
