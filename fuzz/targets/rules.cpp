@@ -11,16 +11,32 @@ namespace {
 
 const char* const kKeys[] = {"Software\\App\\Recent", "Software\\App\\Settings", "Software\\Other"};
 
+// Every lead byte is followed by a trail byte. A lone lead byte before a separator takes it as its
+// trail byte, so the components of such a text are not the ones written.
+bool IsWellFormed(const std::string& text)
+{
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (!IsDBCSLeadByte(static_cast<BYTE>(text[i]))) continue;
+        const unsigned char trail = i + 1 < text.size() ? static_cast<unsigned char>(text[++i]) : 0;
+        if (trail < 0x40 || trail == 0x7F || trail == 0xFF) return false;
+    }
+    return true;
+}
+
 void CheckFolder(const std::string& folder, const CModPlugData& data)
 {
-    // Components each followed by one backslash; none of them empty, none a variable left standing.
+    // Components each followed by one backslash; none of them empty, none the variable left standing.
     FUZZ_CHECK(folder.empty() || framework::MbsEndsWith(folder, "\\"));
-    bool afterBackslash = true;
+    std::string component;
     for (const char* p = folder.c_str(); *p; p = CharNextA(p)) {
-        FUZZ_CHECK(!(afterBackslash && *p == '\\'));
-        afterBackslash = *p == '\\';
+        if (*p != '\\') {
+            component.append(p, static_cast<const char*>(CharNextA(p)));
+            continue;
+        }
+        FUZZ_CHECK(!component.empty());
+        FUZZ_CHECK(!data.m_bHasExternalDir || !framework::MbsEqualNoCase(component, kExternalDirVariable));
+        component.clear();
     }
-    if (data.m_bHasExternalDir) FUZZ_CHECK(framework::MbsFindNoCase(folder, kExternalDirVariable) == std::string::npos);
 }
 
 void CheckRegistryRule(const std::string& text)
@@ -64,6 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         CFileRule fileRule;
         if (!ParseFileRule(rule, fileRule)) continue;
         FUZZ_CHECK(!fileRule.m_strFolder.empty() && !fileRule.m_strMask.empty());
+        if (!IsWellFormed(fileRule.m_strFolder)) continue;
         item.m_PlugData.m_bHasExternalDir = false;
         CheckFolder(BuildRuleFolder(fileRule.m_strFolder, item.m_PlugData), item.m_PlugData);
         item.m_PlugData.m_bHasExternalDir = true;
