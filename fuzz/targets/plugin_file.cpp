@@ -56,7 +56,8 @@ void CheckItem(const CModItem& item)
     FUZZ_CHECK(data.m_strFileRules.empty() || data.m_strFileRules.back() == ';');
     if (data.m_bHasExternalDir) {
         const std::string& dir = data.m_strExternalDir;
-        FUZZ_CHECK(!dir.empty() && dir.size() <= kMaxExternalDirText && dir.find('/') == std::string::npos);
+        FUZZ_CHECK(!dir.empty() && dir.size() <= kMaxExternalDirText && dir.find('\0') == std::string::npos);
+        FUZZ_CHECK(framework::MbsFindChar(dir, '/') == std::string::npos);
         FUZZ_CHECK(framework::MbsTrimChar(dir, '\\') == dir);
     }
 }
