@@ -15,20 +15,18 @@ namespace {
 DWORD g_lastError = 0;
 struct OpenFile {
     std::shared_ptr<Node> node;
-    std::string name;
     size_t pos = 0;
-    bool deleteOnClose = false;
 };
-std::map<uintptr_t, OpenFile> g_handles;   // handles live here, so a crash point leaks none
+std::map<uintptr_t, OpenFile> g_handles;  // handles live here, so a crash point leaks none
 std::map<uintptr_t, std::string> g_openKeys;
 uintptr_t g_nextHandle = 0x1000;
 
-std::string Lower(const std::string& s)
+int Fold(int c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; }
+
+std::string Lower(std::string s)
 {
-    std::string out = s;
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
+    for (char& c : s) c = static_cast<char>(Fold(c));
+    return s;
 }
 
 std::string FolderOf(const std::string& name)
@@ -103,7 +101,7 @@ std::map<std::string, RegValue>* ValuesOf(HKEY key)
 World World::Copy() const
 {
     World copy;
-    std::map<Node*, std::shared_ptr<Node>> copied;
+    std::map<Node*, std::shared_ptr<Node>> copied;  // hard links stay links
     for (const auto& [name, node] : files) {
         auto& twin = copied[node.get()];
         if (!twin) twin = std::make_shared<Node>(*node);
@@ -159,7 +157,7 @@ void SetLastError(DWORD error) { g_lastError = error; }
 DWORD GetTickCount() { return 0x1234; }
 DWORD GetCurrentProcessId() { return 42; }
 
-HANDLE CreateFileA(LPCSTR path, DWORD, DWORD, SECURITY_ATTRIBUTES*, DWORD disposition, DWORD flags, HANDLE)
+HANDLE CreateFileA(LPCSTR path, DWORD, DWORD, SECURITY_ATTRIBUTES*, DWORD disposition, DWORD, HANDLE)
 {
     if (StepFails()) return INVALID_HANDLE_VALUE;
     const std::string name = Lower(path);
@@ -171,7 +169,7 @@ HANDLE CreateFileA(LPCSTR path, DWORD, DWORD, SECURITY_ATTRIBUTES*, DWORD dispos
     if (!FolderOf(name).empty() && !Find(FolderOf(name))) return Fail(ERROR_PATH_NOT_FOUND, INVALID_HANDLE_VALUE);
     if (!node) g_world.files[name] = node = std::make_shared<Node>();
     if (disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING) node->bytes.clear();
-    g_handles[g_nextHandle] = OpenFile{node, name, 0, (flags & FILE_FLAG_DELETE_ON_CLOSE) != 0};
+    g_handles[g_nextHandle] = OpenFile{node, 0};
     HANDLE h = reinterpret_cast<HANDLE>(g_nextHandle++);
     StepDone();
     return h;
@@ -184,10 +182,9 @@ BOOL ReadFile(HANDLE h, void* buffer, DWORD size, DWORD* read, void*)
     if (!file) return Fail(ERROR_INVALID_HANDLE, FALSE);
     if (StepFails()) return FALSE;
     const std::string& bytes = file->node->bytes;
-    const size_t n = file->pos < bytes.size() ? std::min<size_t>(size, bytes.size() - file->pos) : 0;
-    memcpy(buffer, bytes.data() + file->pos, n);
-    file->pos += n;
-    *read = static_cast<DWORD>(n);
+    *read = file->pos < bytes.size() ? std::min<size_t>(size, bytes.size() - file->pos) : 0;
+    memcpy(buffer, bytes.data() + file->pos, *read);
+    file->pos += *read;
     return TRUE;
 }
 
@@ -218,10 +215,9 @@ BOOL SetFilePointerEx(HANDLE h, LARGE_INTEGER distance, LARGE_INTEGER* position,
 {
     OpenFile* file = HandleOf(h);
     if (!file) return Fail(ERROR_INVALID_HANDLE, FALSE);
-    const LONGLONG base = method == FILE_BEGIN ? 0 : method == FILE_CURRENT ? static_cast<LONGLONG>(file->pos)
-                                                                              : static_cast<LONGLONG>(file->node->bytes.size());
-    if (base + distance.QuadPart < 0) return Fail(ERROR_ACCESS_DENIED, FALSE);
-    file->pos = static_cast<size_t>(base + distance.QuadPart);
+    const size_t base = method == FILE_BEGIN ? 0 : method == FILE_CURRENT ? file->pos : file->node->bytes.size();
+    if (static_cast<LONGLONG>(base) + distance.QuadPart < 0) return Fail(ERROR_ACCESS_DENIED, FALSE);
+    file->pos = static_cast<size_t>(static_cast<LONGLONG>(base) + distance.QuadPart);
     if (position) position->QuadPart = static_cast<LONGLONG>(file->pos);
     return TRUE;
 }
@@ -236,9 +232,9 @@ BOOL GetFileSizeEx(HANDLE h, LARGE_INTEGER* size)
 
 DWORD GetFileSize(HANDLE h, DWORD* high)
 {
-    OpenFile* file = HandleOf(h);
+    LARGE_INTEGER size{};
     if (high) *high = 0;
-    return file ? static_cast<DWORD>(file->node->bytes.size()) : INVALID_FILE_SIZE;
+    return GetFileSizeEx(h, &size) ? static_cast<DWORD>(size.QuadPart) : INVALID_FILE_SIZE;
 }
 
 BOOL GetFileInformationByHandle(HANDLE h, BY_HANDLE_FILE_INFORMATION* info)
@@ -254,10 +250,7 @@ BOOL GetFileInformationByHandle(HANDLE h, BY_HANDLE_FILE_INFORMATION* info)
 
 BOOL CloseHandle(HANDLE h)
 {
-    auto it = g_handles.find(reinterpret_cast<uintptr_t>(h));
-    if (it == g_handles.end()) return TRUE;  // events
-    if (it->second.deleteOnClose && Find(it->second.name) == it->second.node) g_world.files.erase(it->second.name);
-    g_handles.erase(it);
+    g_handles.erase(reinterpret_cast<uintptr_t>(h));
     return TRUE;
 }
 
@@ -339,8 +332,7 @@ LONG RegCreateKeyExA(HKEY root, LPCSTR subkey, DWORD, LPSTR, DWORD, REGSAM, SECU
 {
     if (StepFails()) return ERROR_ACCESS_DENIED;
     const std::string name = SubKeyName(root, subkey);
-    for (size_t at = name.find('\\'); at != std::string::npos; at = name.find('\\', at + 1))
-        g_world.keys[name.substr(0, at)];
+    for (size_t at = name.find('\\'); at != std::string::npos; at = name.find('\\', at + 1)) g_world.keys[name.substr(0, at)];
     g_world.keys[name];
     *key = NewKeyHandle(name);
     StepDone();
@@ -356,15 +348,14 @@ LONG RegCloseKey(HKEY key)
 LONG RegQueryValueExA(HKEY key, LPCSTR name, DWORD*, DWORD* type, BYTE* data, DWORD* size)
 {
     auto* values = ValuesOf(key);
-    if (!values) return ERROR_FILE_NOT_FOUND;
-    auto it = values->find(Lower(name ? name : ""));
-    if (it == values->end()) return ERROR_FILE_NOT_FOUND;
-    if (type) *type = it->second.type;
+    const std::string valueName = Lower(name ? name : "");
+    if (!values || !values->count(valueName)) return ERROR_FILE_NOT_FOUND;
+    const RegValue& value = values->at(valueName);
+    if (type) *type = value.type;
     if (!size) return ERROR_SUCCESS;
-    const DWORD need = static_cast<DWORD>(it->second.bytes.size());
-    const bool fits = need <= *size;
-    if (data && fits) memcpy(data, it->second.bytes.data(), need);
-    *size = need;
+    const bool fits = value.bytes.size() <= *size;
+    if (data && fits) memcpy(data, value.bytes.data(), value.bytes.size());
+    *size = static_cast<DWORD>(value.bytes.size());
     return !data || fits ? ERROR_SUCCESS : ERROR_MORE_DATA;
 }
 
@@ -401,8 +392,8 @@ LSTATUS SHDeleteKeyA(HKEY root, LPCSTR subkey)
     if (StepFails()) return ERROR_ACCESS_DENIED;
     const std::string name = SubKeyName(root, subkey);
     if (!g_world.keys.erase(name)) return ERROR_FILE_NOT_FOUND;
-    for (auto it = g_world.keys.lower_bound(name + "\\"); it != g_world.keys.end() && it->first.rfind(name + "\\", 0) == 0;)
-        it = g_world.keys.erase(it);
+    auto it = g_world.keys.lower_bound(name + "\\");
+    while (it != g_world.keys.end() && it->first.rfind(name + "\\", 0) == 0) it = g_world.keys.erase(it);
     StepDone();
     return ERROR_SUCCESS;
 }
@@ -416,46 +407,26 @@ LPSTR CharNextA(LPCSTR p)
     return const_cast<LPSTR>(IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1] ? p + 2 : p + 1);
 }
 
-LPSTR CharPrevA(LPCSTR start, LPCSTR p)
-{
-    LPCSTR prev = start;
-    for (LPCSTR q = start; q < p; q = CharNextA(q)) prev = q;
-    return const_cast<LPSTR>(prev);
-}
-
-// Double-byte characters compare by their bytes, single bytes with ASCII letters folded.
+// Single bytes compare with ASCII letters folded, the trail byte of a double-byte character as it is.
 int CompareStringA(DWORD, DWORD flags, LPCSTR a, int lenA, LPCSTR b, int lenB)
 {
     if (lenA < 0) lenA = static_cast<int>(strlen(a));
     if (lenB < 0) lenB = static_cast<int>(strlen(b));
-    auto fold = [flags](unsigned char c) {
-        return (flags & NORM_IGNORECASE) && c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
-    };
-    int i = 0;
-    for (; i < lenA && i < lenB; ++i) {
-        const int x = fold(static_cast<unsigned char>(a[i])), y = fold(static_cast<unsigned char>(b[i]));
+    bool trail = false;
+    for (int i = 0; i < lenA && i < lenB; ++i) {
+        int x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+        if (!trail && (flags & NORM_IGNORECASE)) x = Fold(x), y = Fold(y);
         if (x != y) return x < y ? CSTR_LESS_THAN : CSTR_GREATER_THAN;
-        if (IsDBCSLeadByte(static_cast<BYTE>(a[i])) && i + 1 < lenA && i + 1 < lenB) {
-            ++i;  // the trail byte is never folded
-            if (a[i] != b[i]) return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[i]) ? CSTR_LESS_THAN : CSTR_GREATER_THAN;
-        }
+        trail = !trail && IsDBCSLeadByte(static_cast<BYTE>(x));
     }
     return lenA == lenB ? CSTR_EQUAL : lenA < lenB ? CSTR_LESS_THAN : CSTR_GREATER_THAN;
 }
 
 int MultiByteToWideChar(UINT, DWORD, LPCSTR, int, wchar_t*, int) { return 0; }
 int WideCharToMultiByte(UINT, DWORD, const wchar_t*, int, LPSTR, int, LPCSTR, BOOL*) { return 0; }
-
 HANDLE CreateEventA(SECURITY_ATTRIBUTES*, BOOL, BOOL, LPCSTR) { return reinterpret_cast<HANDLE>(0x10); }
 DWORD WaitForSingleObject(HANDLE, DWORD) { return 0x102; }  // WAIT_TIMEOUT: no stop is ever requested
-int MessageBoxA(HWND, LPCSTR, LPCSTR, UINT)
-{
-    ++g_boxes;
-    return 1;
-}
+int MessageBoxA(HWND, LPCSTR, LPCSTR, UINT) { return ++g_boxes; }
 HWND GetActiveWindow() { return nullptr; }
 BOOL CheckDlgButton(HWND, int, UINT) { return TRUE; }
 UINT IsDlgButtonChecked(HWND, int) { return 0; }
-BOOL FindClose(HANDLE) { return TRUE; }
-BOOL DestroyMenu(HMENU) { return TRUE; }
-BOOL DeleteObject(void*) { return TRUE; }

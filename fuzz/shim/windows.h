@@ -138,12 +138,12 @@ LSTATUS SHDeleteKeyA(HKEY root, LPCSTR subkey);
 // Code page 936.
 BOOL IsDBCSLeadByte(BYTE b);
 LPSTR CharNextA(LPCSTR p);
-LPSTR CharPrevA(LPCSTR start, LPCSTR p);
 int CompareStringA(DWORD locale, DWORD flags, LPCSTR a, int lenA, LPCSTR b, int lenB);
 int MultiByteToWideChar(UINT, DWORD, LPCSTR, int, wchar_t*, int);
 int WideCharToMultiByte(UINT, DWORD, const wchar_t*, int, LPSTR, int, LPCSTR, BOOL*);
 
-// What the parsers' neighbours call; none of it has an effect here.
+// What the parsers' neighbours call; none of it has an effect here (the last three only close
+// handles that no parser opens, so they are declared and never defined).
 HANDLE CreateEventA(SECURITY_ATTRIBUTES*, BOOL, BOOL, LPCSTR);
 DWORD WaitForSingleObject(HANDLE, DWORD);
 int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT);
