@@ -78,10 +78,10 @@ size_t MbsFind(const std::string& text, const std::string& needle)
     return std::string::npos;
 }
 
-size_t MbsFindChar(const std::string& text, char ch)
+size_t MbsFindChar(const std::string& text, char ch, size_t from)
 {
     const char* begin = text.c_str();
-    for (const char* p = begin; *p; p = CharNextA(p))
+    for (const char* p = begin + from; *p; p = CharNextA(p))
         if (*p == ch) return static_cast<size_t>(p - begin);
     return std::string::npos;
 }

@@ -23,8 +23,8 @@ size_t MbsFindNoCase(const std::string& text, const std::string& needle);
 size_t MbsFind(const std::string& text, const std::string& needle);
 
 // Byte offset of the first / last occurrence of an ASCII character that is a whole character (not a
-// trail byte), or npos.
-size_t MbsFindChar(const std::string& text, char ch);
+// trail byte), or npos. The search for the first may start at a character boundary from.
+size_t MbsFindChar(const std::string& text, char ch, size_t from = 0);
 size_t MbsFindLastChar(const std::string& text, char ch);
 
 bool MbsStartsWithNoCase(const std::string& text, const std::string& prefix);

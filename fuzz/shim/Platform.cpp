@@ -1,5 +1,5 @@
-// The shim's Win32: an in-memory disk and registry whose every call is a countable step, and code
-// page 936 character stepping. Paths and key names compare case-insensitively (ASCII).
+// The shim's Win32: an in-memory disk and registry, and code page 936 character stepping. Paths and
+// key names compare case-insensitively (ASCII).
 #include "Shim.h"
 
 #include <algorithm>
@@ -7,24 +7,28 @@
 
 namespace shim {
 
-World g_world, g_crashWorld;
 int g_steps = 0, g_failAt = 0, g_crashAt = 0;
 
 namespace {
 
-DWORD g_lastError = 0;
-struct OpenFile {
-    std::shared_ptr<Node> node;
-    size_t pos = 0;
-};
-std::map<uintptr_t, OpenFile> g_handles;  // handles live here, so a crash point leaks none
+struct Node { std::string bytes; DWORD attributes = FILE_ATTRIBUTE_NORMAL; };
+struct OpenFile { std::shared_ptr<Node> node; size_t pos = 0; };
+// What survives the process: files by lower-cased path (hard links share a node), and keys
+// ("hkcu\\software\\...") with their values (name -> type and bytes).
+std::map<std::string, std::shared_ptr<Node>> g_files;
+std::map<std::string, std::map<std::string, std::pair<DWORD, std::string>>> g_keys;
+// What the process holds: handles of open files and keys.
+std::map<uintptr_t, OpenFile> g_openFiles;
 std::map<uintptr_t, std::string> g_openKeys;
 uintptr_t g_nextHandle = 0x1000;
+bool g_ended = false;  // the process ended at a crash point: nothing changes any more
+DWORD g_lastError = 0;
 
 int Fold(int c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; }
 
-std::string Lower(std::string s)
+std::string Lower(LPCSTR text)
 {
+    std::string s = text ? text : "";
     for (char& c : s) c = static_cast<char>(Fold(c));
     return s;
 }
@@ -35,22 +39,6 @@ std::string FolderOf(const std::string& name)
     return slash == std::string::npos ? std::string() : name.substr(0, slash);
 }
 
-// A step fails (answering true, with the error set) when it is the one chosen to fail.
-bool StepFails()
-{
-    if (++g_steps != g_failAt) return false;
-    g_lastError = ERROR_ACCESS_DENIED;
-    return true;
-}
-
-// After a step has taken effect: the process may end here.
-void StepDone()
-{
-    if (g_steps != g_crashAt) return;
-    g_crashWorld = g_world.Copy();
-    throw CrashPoint{};
-}
-
 template <class T>
 T Fail(DWORD error, T result)
 {
@@ -58,83 +46,81 @@ T Fail(DWORD error, T result)
     return result;
 }
 
-std::shared_ptr<Node> Find(const std::string& path)
+// Every change of the disk or the registry, and every read of a file, is one step: the chosen one
+// fails, and after the chosen one has taken effect the process ends.
+template <class T, class Change>
+T Step(T failed, Change change)
 {
-    auto it = g_world.files.find(Lower(path));
-    return it == g_world.files.end() ? nullptr : it->second;
+    if (g_ended || ++g_steps == g_failAt) return Fail(ERROR_ACCESS_DENIED, failed);
+    const T result = change();
+    if (g_steps == g_crashAt) {
+        g_ended = true;
+        throw CrashPoint{};
+    }
+    return result;
 }
 
-OpenFile* HandleOf(HANDLE h)
+std::shared_ptr<Node> Find(LPCSTR path)
 {
-    auto it = g_handles.find(reinterpret_cast<uintptr_t>(h));
-    return it == g_handles.end() ? nullptr : &it->second;
+    auto it = g_files.find(Lower(path));
+    return it == g_files.end() ? nullptr : it->second;
 }
 
-std::string KeyName(HKEY key)
+OpenFile* FileOf(HANDLE h)
 {
-    if (key == HKEY_CURRENT_USER) return "hkcu";
-    if (key == HKEY_LOCAL_MACHINE) return "hklm";
-    auto it = g_openKeys.find(reinterpret_cast<uintptr_t>(key));
-    return it == g_openKeys.end() ? std::string("?") : it->second;
+    auto it = g_openFiles.find(reinterpret_cast<uintptr_t>(h));
+    return it == g_openFiles.end() ? nullptr : &it->second;
 }
 
-std::string SubKeyName(HKEY root, LPCSTR subkey)
+std::string KeyName(HKEY root, LPCSTR subkey)
 {
-    const std::string sub = Lower(subkey ? subkey : "");
-    return sub.empty() ? KeyName(root) : KeyName(root) + "\\" + sub;
+    auto open = g_openKeys.find(reinterpret_cast<uintptr_t>(root));
+    std::string name = open != g_openKeys.end() ? open->second : "?";
+    if (root == HKEY_CURRENT_USER) name = "hkcu";
+    if (root == HKEY_LOCAL_MACHINE) name = "hklm";
+    return subkey && *subkey ? name + "\\" + Lower(subkey) : name;
 }
 
-HKEY NewKeyHandle(const std::string& name)
+HKEY OpenKey(const std::string& name)
 {
     g_openKeys[g_nextHandle] = name;
     return reinterpret_cast<HKEY>(g_nextHandle++);
 }
 
-std::map<std::string, RegValue>* ValuesOf(HKEY key)
+auto* ValuesOf(HKEY key)
 {
-    auto it = g_world.keys.find(KeyName(key));
-    return it == g_world.keys.end() ? nullptr : &it->second;
+    auto it = g_keys.find(KeyName(key, nullptr));
+    return it == g_keys.end() ? nullptr : &it->second;
 }
 
 }  // namespace
 
-World World::Copy() const
-{
-    World copy;
-    std::map<Node*, std::shared_ptr<Node>> copied;  // hard links stay links
-    for (const auto& [name, node] : files) {
-        auto& twin = copied[node.get()];
-        if (!twin) twin = std::make_shared<Node>(*node);
-        copy.files[name] = twin;
-    }
-    copy.keys = keys;
-    return copy;
-}
-
 void Restart()
 {
-    g_handles.clear();
+    g_openFiles.clear();
     g_openKeys.clear();
     g_steps = g_failAt = g_crashAt = 0;
+    g_ended = false;
 }
 
 void Reset(const std::vector<std::string>& folders)
 {
-    g_world = World();
+    g_files.clear();
+    g_keys.clear();
     Restart();
-    for (const std::string& folder : folders)
-        g_world.files[Lower(folder)] = std::make_shared<Node>(Node{"", FILE_ATTRIBUTE_DIRECTORY});
-    g_world.keys["hkcu\\software\\venmoor\\quillon\\settings"];
+    for (const std::string& folder : folders)  // and each folder above it
+        for (size_t end = 0; end != std::string::npos;) {
+            end = folder.find('\\', end + 1);
+            g_files[Lower(folder.substr(0, end).c_str())] = std::make_shared<Node>(Node{"", FILE_ATTRIBUTE_DIRECTORY});
+        }
+    g_keys["hkcu\\software\\venmoor\\quillon\\settings"];
 }
 
-void PutFile(const std::string& path, const std::string& bytes)
-{
-    g_world.files[Lower(path)] = std::make_shared<Node>(Node{bytes, FILE_ATTRIBUTE_NORMAL});
-}
+void PutFile(const std::string& path, const std::string& bytes) { g_files[Lower(path.c_str())] = std::make_shared<Node>(Node{bytes}); }
 
 bool GetFile(const std::string& path, std::string& bytes)
 {
-    auto node = Find(path);
+    auto node = Find(path.c_str());
     if (!node || (node->attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
     bytes = node->bytes;
     return true;
@@ -143,8 +129,8 @@ bool GetFile(const std::string& path, std::string& bytes)
 std::vector<std::string> NamesIn(const std::string& folder)
 {
     std::vector<std::string> names;
-    for (const auto& entry : g_world.files)
-        if (FolderOf(entry.first) == Lower(folder)) names.push_back(entry.first.substr(folder.size() + 1));
+    for (const auto& entry : g_files)
+        if (FolderOf(entry.first) == Lower(folder.c_str())) names.push_back(entry.first.substr(folder.size() + 1));
     return names;
 }
 
@@ -159,61 +145,58 @@ DWORD GetCurrentProcessId() { return 42; }
 
 HANDLE CreateFileA(LPCSTR path, DWORD, DWORD, SECURITY_ATTRIBUTES*, DWORD disposition, DWORD, HANDLE)
 {
-    if (StepFails()) return INVALID_HANDLE_VALUE;
-    const std::string name = Lower(path);
-    auto node = Find(name);
-    if (node && (node->attributes & FILE_ATTRIBUTE_DIRECTORY)) return Fail(ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
-    if (node && disposition == CREATE_NEW) return Fail(ERROR_FILE_EXISTS, INVALID_HANDLE_VALUE);
-    if (!node && (disposition == OPEN_EXISTING || disposition == TRUNCATE_EXISTING))
-        return Fail(ERROR_FILE_NOT_FOUND, INVALID_HANDLE_VALUE);
-    if (!FolderOf(name).empty() && !Find(FolderOf(name))) return Fail(ERROR_PATH_NOT_FOUND, INVALID_HANDLE_VALUE);
-    if (!node) g_world.files[name] = node = std::make_shared<Node>();
-    if (disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING) node->bytes.clear();
-    g_handles[g_nextHandle] = OpenFile{node, 0};
-    HANDLE h = reinterpret_cast<HANDLE>(g_nextHandle++);
-    StepDone();
-    return h;
+    return Step(INVALID_HANDLE_VALUE, [&] {
+        auto node = Find(path);
+        if (node && (node->attributes & FILE_ATTRIBUTE_DIRECTORY)) return Fail(ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
+        if (node && disposition == CREATE_NEW) return Fail(ERROR_FILE_EXISTS, INVALID_HANDLE_VALUE);
+        if (!node && (disposition == OPEN_EXISTING || disposition == TRUNCATE_EXISTING))
+            return Fail(ERROR_FILE_NOT_FOUND, INVALID_HANDLE_VALUE);
+        if (!node && !Find(FolderOf(Lower(path)).c_str())) return Fail(ERROR_PATH_NOT_FOUND, INVALID_HANDLE_VALUE);
+        if (!node) g_files[Lower(path)] = node = std::make_shared<Node>();
+        if (disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING) node->bytes.clear();
+        g_openFiles[g_nextHandle] = OpenFile{node, 0};
+        return reinterpret_cast<HANDLE>(g_nextHandle++);
+    });
 }
 
 BOOL ReadFile(HANDLE h, void* buffer, DWORD size, DWORD* read, void*)
 {
     *read = 0;
-    OpenFile* file = HandleOf(h);
+    OpenFile* file = FileOf(h);
     if (!file) return Fail(ERROR_INVALID_HANDLE, FALSE);
-    if (StepFails()) return FALSE;
-    const std::string& bytes = file->node->bytes;
-    *read = file->pos < bytes.size() ? std::min<size_t>(size, bytes.size() - file->pos) : 0;
-    memcpy(buffer, bytes.data() + file->pos, *read);
-    file->pos += *read;
-    return TRUE;
+    return Step(FALSE, [&] {
+        const std::string& bytes = file->node->bytes;
+        *read = static_cast<DWORD>(std::min<size_t>(size, bytes.size() - std::min(file->pos, bytes.size())));
+        memcpy(buffer, bytes.data() + file->pos, *read);
+        file->pos += *read;
+        return TRUE;
+    });
 }
 
 BOOL WriteFile(HANDLE h, const void* buffer, DWORD size, DWORD* written, void*)
 {
     *written = 0;
-    OpenFile* file = HandleOf(h);
+    OpenFile* file = FileOf(h);
     if (!file) return Fail(ERROR_INVALID_HANDLE, FALSE);
-    if (StepFails()) return FALSE;
-    std::string& bytes = file->node->bytes;
-    if (bytes.size() < file->pos + size) bytes.resize(file->pos + size);
-    memcpy(&bytes[file->pos], buffer, size);
-    file->pos += size;
-    *written = size;
-    StepDone();
-    return TRUE;
+    return Step(FALSE, [&] {
+        std::string& bytes = file->node->bytes;
+        if (bytes.size() < file->pos + size) bytes.resize(file->pos + size);
+        memcpy(&bytes[file->pos], buffer, size);
+        file->pos += size;
+        *written = size;
+        return TRUE;
+    });
 }
 
 BOOL FlushFileBuffers(HANDLE h)
 {
-    if (!HandleOf(h)) return Fail(ERROR_INVALID_HANDLE, FALSE);
-    if (StepFails()) return FALSE;
-    StepDone();
-    return TRUE;
+    if (!FileOf(h)) return Fail(ERROR_INVALID_HANDLE, FALSE);
+    return Step(FALSE, [] { return TRUE; });
 }
 
 BOOL SetFilePointerEx(HANDLE h, LARGE_INTEGER distance, LARGE_INTEGER* position, DWORD method)
 {
-    OpenFile* file = HandleOf(h);
+    OpenFile* file = FileOf(h);
     if (!file) return Fail(ERROR_INVALID_HANDLE, FALSE);
     const size_t base = method == FILE_BEGIN ? 0 : method == FILE_CURRENT ? file->pos : file->node->bytes.size();
     if (static_cast<LONGLONG>(base) + distance.QuadPart < 0) return Fail(ERROR_ACCESS_DENIED, FALSE);
@@ -224,88 +207,82 @@ BOOL SetFilePointerEx(HANDLE h, LARGE_INTEGER distance, LARGE_INTEGER* position,
 
 BOOL GetFileSizeEx(HANDLE h, LARGE_INTEGER* size)
 {
-    OpenFile* file = HandleOf(h);
+    OpenFile* file = FileOf(h);
     if (!file) return Fail(ERROR_INVALID_HANDLE, FALSE);
     size->QuadPart = static_cast<LONGLONG>(file->node->bytes.size());
     return TRUE;
 }
 
-DWORD GetFileSize(HANDLE h, DWORD* high)
+DWORD GetFileSize(HANDLE h, DWORD*)  // files here are far below 4 GiB
 {
     LARGE_INTEGER size{};
-    if (high) *high = 0;
     return GetFileSizeEx(h, &size) ? static_cast<DWORD>(size.QuadPart) : INVALID_FILE_SIZE;
 }
 
 BOOL GetFileInformationByHandle(HANDLE h, BY_HANDLE_FILE_INFORMATION* info)
 {
-    OpenFile* file = HandleOf(h);
+    OpenFile* file = FileOf(h);
     if (!file) return Fail(ERROR_INVALID_HANDLE, FALSE);
     *info = BY_HANDLE_FILE_INFORMATION{};
     info->dwFileAttributes = file->node->attributes;
     info->nFileSizeLow = static_cast<DWORD>(file->node->bytes.size());
-    for (const auto& entry : g_world.files) info->nNumberOfLinks += entry.second == file->node;
+    for (const auto& entry : g_files) info->nNumberOfLinks += entry.second == file->node;
     return TRUE;
 }
 
 BOOL CloseHandle(HANDLE h)
 {
-    g_handles.erase(reinterpret_cast<uintptr_t>(h));
+    g_openFiles.erase(reinterpret_cast<uintptr_t>(h));
     return TRUE;
 }
 
-DWORD GetFileAttributesA(LPCSTR path)
-{
-    auto node = Find(path);
-    return node ? node->attributes : Fail(ERROR_FILE_NOT_FOUND, INVALID_FILE_ATTRIBUTES);
-}
+DWORD GetFileAttributesA(LPCSTR path) { return Find(path) ? Find(path)->attributes : Fail(ERROR_FILE_NOT_FOUND, INVALID_FILE_ATTRIBUTES); }
+BOOL PathFileExistsA(LPCSTR path) { return Find(path) != nullptr; }
 
 BOOL SetFileAttributesA(LPCSTR path, DWORD attributes)
 {
-    if (StepFails()) return FALSE;
-    auto node = Find(path);
-    if (!node) return Fail(ERROR_FILE_NOT_FOUND, FALSE);
-    node->attributes = (node->attributes & FILE_ATTRIBUTE_DIRECTORY) | (attributes & ~FILE_ATTRIBUTE_DIRECTORY);
-    StepDone();
-    return TRUE;
+    return Step(FALSE, [&] {
+        auto node = Find(path);
+        if (!node) return Fail(ERROR_FILE_NOT_FOUND, FALSE);
+        node->attributes = (node->attributes & FILE_ATTRIBUTE_DIRECTORY) | (attributes & ~FILE_ATTRIBUTE_DIRECTORY);
+        return TRUE;
+    });
 }
 
 BOOL DeleteFileA(LPCSTR path)
 {
-    if (StepFails()) return FALSE;
-    auto node = Find(path);
-    if (!node) return Fail(ERROR_FILE_NOT_FOUND, FALSE);
-    if (node->attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) return Fail(ERROR_ACCESS_DENIED, FALSE);
-    g_world.files.erase(Lower(path));
-    StepDone();
-    return TRUE;
+    return Step(FALSE, [&] {
+        auto node = Find(path);
+        if (!node) return Fail(ERROR_FILE_NOT_FOUND, FALSE);
+        if (node->attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) return Fail(ERROR_ACCESS_DENIED, FALSE);
+        return static_cast<BOOL>(g_files.erase(Lower(path)));
+    });
 }
 
+// A delayed delete is accepted and never happens.
 BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags)
 {
-    if (StepFails()) return FALSE;
-    if (!to && (flags & MOVEFILE_DELAY_UNTIL_REBOOT)) return TRUE;
-    auto node = Find(from);
-    if (!node) return Fail(ERROR_FILE_NOT_FOUND, FALSE);
-    if (Find(to) && !(flags & MOVEFILE_REPLACE_EXISTING)) return Fail(ERROR_ALREADY_EXISTS, FALSE);
-    g_world.files.erase(Lower(from));
-    g_world.files[Lower(to)] = node;
-    StepDone();
-    return TRUE;
+    return Step(FALSE, [&] {
+        auto node = Find(from);
+        if (!to) return TRUE;
+        if (!node) return Fail(ERROR_FILE_NOT_FOUND, FALSE);
+        if (Find(to) && !(flags & MOVEFILE_REPLACE_EXISTING)) return Fail(ERROR_ALREADY_EXISTS, FALSE);
+        g_files.erase(Lower(from));
+        g_files[Lower(to)] = node;
+        return TRUE;
+    });
 }
 
 BOOL CreateHardLinkA(LPCSTR link, LPCSTR existing, SECURITY_ATTRIBUTES*)
 {
-    if (StepFails()) return FALSE;
-    auto node = Find(existing);
-    if (!node) return Fail(ERROR_FILE_NOT_FOUND, FALSE);
-    if (Find(link)) return Fail(ERROR_ALREADY_EXISTS, FALSE);
-    g_world.files[Lower(link)] = node;
-    StepDone();
-    return TRUE;
+    return Step(FALSE, [&] {
+        auto node = Find(existing);
+        if (!node) return Fail(ERROR_FILE_NOT_FOUND, FALSE);
+        if (Find(link)) return Fail(ERROR_ALREADY_EXISTS, FALSE);
+        g_files[Lower(link)] = node;
+        return TRUE;
+    });
 }
-
-BOOL PathFileExistsA(LPCSTR path) { return Find(path) != nullptr; }
 
 BOOL SHGetSpecialFolderPathA(HWND, LPSTR path, int csidl, BOOL)
 {
@@ -322,21 +299,21 @@ DWORD ExpandEnvironmentStringsA(LPCSTR text, LPSTR out, DWORD size)
 
 LONG RegOpenKeyExA(HKEY root, LPCSTR subkey, DWORD, REGSAM, HKEY* key)
 {
-    const std::string name = SubKeyName(root, subkey);
-    if (!g_world.keys.count(name)) return ERROR_FILE_NOT_FOUND;
-    *key = NewKeyHandle(name);
+    const std::string name = KeyName(root, subkey);
+    if (!g_keys.count(name)) return ERROR_FILE_NOT_FOUND;
+    *key = OpenKey(name);
     return ERROR_SUCCESS;
 }
 
 LONG RegCreateKeyExA(HKEY root, LPCSTR subkey, DWORD, LPSTR, DWORD, REGSAM, SECURITY_ATTRIBUTES*, HKEY* key, DWORD*)
 {
-    if (StepFails()) return ERROR_ACCESS_DENIED;
-    const std::string name = SubKeyName(root, subkey);
-    for (size_t at = name.find('\\'); at != std::string::npos; at = name.find('\\', at + 1)) g_world.keys[name.substr(0, at)];
-    g_world.keys[name];
-    *key = NewKeyHandle(name);
-    StepDone();
-    return ERROR_SUCCESS;
+    return Step<LONG>(ERROR_ACCESS_DENIED, [&] {
+        const std::string name = KeyName(root, subkey);
+        for (size_t end = name.find('\\'); end != std::string::npos; end = name.find('\\', end + 1)) g_keys[name.substr(0, end)];
+        g_keys[name];
+        *key = OpenKey(name);
+        return ERROR_SUCCESS;
+    });
 }
 
 LONG RegCloseKey(HKEY key)
@@ -348,34 +325,32 @@ LONG RegCloseKey(HKEY key)
 LONG RegQueryValueExA(HKEY key, LPCSTR name, DWORD*, DWORD* type, BYTE* data, DWORD* size)
 {
     auto* values = ValuesOf(key);
-    const std::string valueName = Lower(name ? name : "");
-    if (!values || !values->count(valueName)) return ERROR_FILE_NOT_FOUND;
-    const RegValue& value = values->at(valueName);
-    if (type) *type = value.type;
+    if (!values || !values->count(Lower(name))) return ERROR_FILE_NOT_FOUND;
+    const auto& [valueType, bytes] = values->at(Lower(name));
+    if (type) *type = valueType;
     if (!size) return ERROR_SUCCESS;
-    const bool fits = value.bytes.size() <= *size;
-    if (data && fits) memcpy(data, value.bytes.data(), value.bytes.size());
-    *size = static_cast<DWORD>(value.bytes.size());
+    const bool fits = bytes.size() <= *size;
+    if (data && fits) memcpy(data, bytes.data(), bytes.size());
+    *size = static_cast<DWORD>(bytes.size());
     return !data || fits ? ERROR_SUCCESS : ERROR_MORE_DATA;
 }
 
 LONG RegSetValueExA(HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE* data, DWORD size)
 {
-    if (StepFails()) return ERROR_ACCESS_DENIED;
-    auto* values = ValuesOf(key);
-    if (!values) return ERROR_FILE_NOT_FOUND;
-    (*values)[Lower(name ? name : "")] = RegValue{type, std::string(reinterpret_cast<const char*>(data), size)};
-    StepDone();
-    return ERROR_SUCCESS;
+    return Step<LONG>(ERROR_ACCESS_DENIED, [&] {
+        auto* values = ValuesOf(key);
+        if (!values) return ERROR_FILE_NOT_FOUND;
+        (*values)[Lower(name)] = {type, std::string(reinterpret_cast<const char*>(data), size)};
+        return ERROR_SUCCESS;
+    });
 }
 
 LONG RegDeleteValueA(HKEY key, LPCSTR name)
 {
-    if (StepFails()) return ERROR_ACCESS_DENIED;
-    auto* values = ValuesOf(key);
-    if (!values || !values->erase(Lower(name ? name : ""))) return ERROR_FILE_NOT_FOUND;
-    StepDone();
-    return ERROR_SUCCESS;
+    return Step<LONG>(ERROR_ACCESS_DENIED, [&] {
+        auto* values = ValuesOf(key);
+        return values && values->erase(Lower(name)) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+    });
 }
 
 LONG RegQueryInfoKeyA(HKEY key, LPSTR, DWORD*, DWORD*, DWORD*, DWORD*, DWORD*, DWORD* values, DWORD*, DWORD*, DWORD*,
@@ -389,23 +364,19 @@ LONG RegQueryInfoKeyA(HKEY key, LPSTR, DWORD*, DWORD*, DWORD*, DWORD*, DWORD*, D
 
 LSTATUS SHDeleteKeyA(HKEY root, LPCSTR subkey)
 {
-    if (StepFails()) return ERROR_ACCESS_DENIED;
-    const std::string name = SubKeyName(root, subkey);
-    if (!g_world.keys.erase(name)) return ERROR_FILE_NOT_FOUND;
-    auto it = g_world.keys.lower_bound(name + "\\");
-    while (it != g_world.keys.end() && it->first.rfind(name + "\\", 0) == 0) it = g_world.keys.erase(it);
-    StepDone();
-    return ERROR_SUCCESS;
+    return Step<LONG>(ERROR_ACCESS_DENIED, [&] {
+        const std::string name = KeyName(root, subkey);
+        if (!g_keys.erase(name)) return ERROR_FILE_NOT_FOUND;
+        auto it = g_keys.lower_bound(name + "\\");
+        while (it != g_keys.end() && it->first.rfind(name + "\\", 0) == 0) it = g_keys.erase(it);
+        return ERROR_SUCCESS;
+    });
 }
 
 // Code page 936: lead bytes 0x81..0xFE; a lead byte before the NUL stands alone.
 BOOL IsDBCSLeadByte(BYTE b) { return b >= 0x81 && b <= 0xFE; }
 
-LPSTR CharNextA(LPCSTR p)
-{
-    if (!*p) return const_cast<LPSTR>(p);
-    return const_cast<LPSTR>(IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1] ? p + 2 : p + 1);
-}
+LPSTR CharNextA(LPCSTR p) { return const_cast<LPSTR>(!*p ? p : IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1] ? p + 2 : p + 1); }
 
 // Single bytes compare with ASCII letters folded, the trail byte of a double-byte character as it is.
 int CompareStringA(DWORD, DWORD flags, LPCSTR a, int lenA, LPCSTR b, int lenB)
@@ -422,10 +393,11 @@ int CompareStringA(DWORD, DWORD flags, LPCSTR a, int lenA, LPCSTR b, int lenB)
     return lenA == lenB ? CSTR_EQUAL : lenA < lenB ? CSTR_LESS_THAN : CSTR_GREATER_THAN;
 }
 
+// No parser converts text, stops a run or asks the user.
 int MultiByteToWideChar(UINT, DWORD, LPCSTR, int, wchar_t*, int) { return 0; }
 int WideCharToMultiByte(UINT, DWORD, const wchar_t*, int, LPSTR, int, LPCSTR, BOOL*) { return 0; }
 HANDLE CreateEventA(SECURITY_ATTRIBUTES*, BOOL, BOOL, LPCSTR) { return reinterpret_cast<HANDLE>(0x10); }
-DWORD WaitForSingleObject(HANDLE, DWORD) { return 0x102; }  // WAIT_TIMEOUT: no stop is ever requested
+DWORD WaitForSingleObject(HANDLE, DWORD) { return 0x102; }  // WAIT_TIMEOUT
 int MessageBoxA(HWND, LPCSTR, LPCSTR, UINT) { return ++g_boxes; }
 HWND GetActiveWindow() { return nullptr; }
 BOOL CheckDlgButton(HWND, int, UINT) { return TRUE; }

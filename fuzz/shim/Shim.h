@@ -1,5 +1,5 @@
-// What the fuzz targets and the crash-point trials see of the shim: the in-memory disk and registry,
-// the file-system steps that can be made to fail or to end the process, and what the stand-ins for
+// What the fuzz targets and the crash-point trials see of the shim: the in-memory disk, the
+// file-system steps that can be made to fail or to end the process, and what the stand-ins for
 // reporting collected.
 #pragma once
 
@@ -16,36 +16,20 @@
 
 namespace shim {
 
-struct Node {
-    std::string bytes;
-    DWORD attributes = FILE_ATTRIBUTE_NORMAL;
-};
-struct RegValue {
-    DWORD type;
-    std::string bytes;
-};
-// Everything that survives the process: names (lower-cased paths; hard links share a node) and keys.
-struct World {
-    std::map<std::string, std::shared_ptr<Node>> files;
-    std::map<std::string, std::map<std::string, RegValue>> keys;  // "hkcu\\software\\..." -> values
-    World Copy() const;  // nodes copied, links kept
-};
-extern World g_world;
-
-// Empties disk and registry, creates the folders given and the program's settings key.
+// Empties disk and registry, creates the folders given (with those above them) and the program's
+// settings key.
 void Reset(const std::vector<std::string>& folders = {});
 // The process ended: its open handles are gone, the disk and the registry stay.
 void Restart();
 void PutFile(const std::string& path, const std::string& bytes);
 bool GetFile(const std::string& path, std::string& bytes);
-std::vector<std::string> NamesIn(const std::string& folder);  // names directly in the folder
+std::vector<std::string> NamesIn(const std::string& folder);  // lower-cased names directly in it
 
-// Every call that reads or changes the disk or the registry is one step. Step failAt fails (with
-// ERROR_ACCESS_DENIED); after step crashAt has taken effect the world is kept as it is then and
-// CrashPoint is thrown, as if the process had ended there. 0 disarms both.
+// Every change of the disk or the registry and every read of a file is one step. Step g_failAt
+// fails (ERROR_ACCESS_DENIED); after step g_crashAt CrashPoint is thrown and nothing changes any
+// more until Restart, as if the process had ended there. 0 disarms both.
 struct CrashPoint {};
 extern int g_steps, g_failAt, g_crashAt;
-extern World g_crashWorld;
 
 // Found objects and counters reported through the run-report stand-ins, and message boxes shown.
 extern std::vector<CFoundObject> g_found;
@@ -54,10 +38,10 @@ extern int g_deleted, g_notDeleted, g_boxes;
 }  // namespace shim
 
 // A broken invariant: prints and aborts, which libFuzzer reports with the input.
-#define FUZZ_CHECK(cond)                                                               \
-    do {                                                                               \
-        if (!(cond)) {                                                                 \
+#define FUZZ_CHECK(cond)                                                                   \
+    do {                                                                                   \
+        if (!(cond)) {                                                                     \
             fprintf(stderr, "invariant broken at %s:%d: %s\n", __FILE__, __LINE__, #cond); \
-            abort();                                                                   \
-        }                                                                              \
+            abort();                                                                       \
+        }                                                                                  \
     } while (0)

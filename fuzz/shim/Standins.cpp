@@ -34,7 +34,6 @@ bool CWndRef::GetStatusText(int, std::string&) const { return false; }
 void CWndRef::SetStatusText(int, const std::string&) const {}
 bool HasWindow(const CRunContext*) { return false; }
 void SetLine(const CRunContext*, const std::string&) {}
-void SetStatusPart(const CRunContext*, int, const char*, ...) {}
 void SetProgressRange(const CRunContext*, HWND, int) {}
 void SetProgressPos(const CRunContext*, HWND, int) {}
 void AdvanceBars(const CRunContext*) {}

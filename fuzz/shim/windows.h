@@ -7,7 +7,6 @@
 #include <cstdint>
 
 using BYTE = unsigned char;
-using WORD = unsigned short;
 // The product formats DWORD and LONG with %lu and %lX as on Windows, where long has 32 bits; here
 // long has 64, which no parser depends on.
 using DWORD = unsigned long;
@@ -29,17 +28,14 @@ using LPCSTR = const char*;
 using LPSTR = char*;
 using __time64_t = int64_t;
 using HANDLE = void*;
-struct HKEY__;
-using HKEY = HKEY__*;
-struct HWND__;
-using HWND = HWND__*;
-struct HINSTANCE__;
-using HINSTANCE = HINSTANCE__*;
-struct HMENU__;
-using HMENU = HMENU__*;
-using HBITMAP = void*;
-using HFONT = void*;
-using HBRUSH = void*;
+using HBITMAP = HANDLE;
+using HFONT = HANDLE;
+using HBRUSH = HANDLE;
+// Distinct handle types, as the product's handle traits overload on them.
+using HKEY = struct HKEY__*;
+using HWND = struct HWND__*;
+using HINSTANCE = struct HINSTANCE__*;
+using HMENU = struct HMENU__*;
 #define WINAPI
 #define TRUE 1
 #define FALSE 0

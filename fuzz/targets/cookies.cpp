@@ -7,6 +7,8 @@
 #include "engine/CookiesFile.h"
 #include "framework/MbString.h"
 
+#include <sstream>
+
 namespace {
 
 const char kFolder[] = "C:\\Profile";
@@ -15,26 +17,9 @@ const char kPath[] = "C:\\Profile\\cookies.txt";
 std::vector<std::string> LinesOf(const std::string& content)
 {
     std::vector<std::string> lines;
-    for (size_t start = 0; start < content.size();) {
-        size_t end = content.find('\n', start);
-        if (end == std::string::npos) end = content.size();
-        lines.push_back(content.substr(start, end - start));
-        start = end + 1;
-    }
+    std::istringstream in(content);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
-}
-
-bool IsCookie(const std::string& line, const std::string& domain, const std::string& name)
-{
-    std::string lineDomain, lineName;
-    return !IsCookieComment(line) && ParseCookieLine(line, lineDomain, lineName) &&
-           framework::MbsEqualNoCase(lineDomain, domain) && framework::MbsEqualNoCase(lineName, name);
-}
-
-bool HoldsCookieOrComment(const std::string& line)
-{
-    std::string domain, name;
-    return IsCookieComment(line) || ParseCookieLine(line, domain, name);
 }
 
 }  // namespace
@@ -42,7 +27,7 @@ bool HoldsCookieOrComment(const std::string& line)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string content(reinterpret_cast<const char*>(data), size);
-    shim::Reset({"C:", kFolder});
+    shim::Reset({kFolder});
     shim::PutFile(kPath, content);
     TheSettings().WriteStringList(kOptSavedCookiesList, {"kept.example"});
     shim::g_found.clear();
@@ -65,9 +50,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::vector<std::string> want;
     bool removed = false;
     for (const std::string& line : LinesOf(content)) {
-        const bool gone = IsCookie(line, object.m_strName, object.m_strExtra1);
+        std::string domain, name;
+        const bool comment = IsCookieComment(line), cookie = !comment && ParseCookieLine(line, domain, name);
+        const bool gone = cookie && framework::MbsEqualNoCase(domain, object.m_strName) &&
+                          framework::MbsEqualNoCase(name, object.m_strExtra1);
         removed = removed || gone;
-        if (HoldsCookieOrComment(line) && !gone) want.push_back(line);
+        if ((comment || cookie) && !gone) want.push_back(line);
     }
     // A line the scan saw may differ from the file's (the reader ends a block's text at a NUL):
     // with nothing to remove the file stays as it is.

@@ -67,9 +67,7 @@ void CheckItem(const CModItem& item)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     std::string text(reinterpret_cast<const char*>(data), size);
-    shim::Reset({"C:", kFolder, "C:\\Users", "C:\\Users\\Q", "C:\\Users\\Q\\AppData",
-                 "C:\\Users\\Q\\AppData\\Roaming", "C:\\Users\\Q\\AppData\\Roaming\\Mozilla",
-                 "C:\\Users\\Q\\AppData\\Roaming\\Mozilla\\Firefox"});
+    shim::Reset({kFolder, "C:\\Users\\Q\\AppData\\Roaming\\Mozilla\\Firefox"});
     const size_t feed = text.rfind('\f');
     if (feed != std::string::npos) {
         shim::PutFile(kProfilesFile, text.substr(feed + 1));

@@ -9,7 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string content(reinterpret_cast<const char*>(data), size);
     const char path[] = "C:\\Mozilla\\registry.dat";
-    shim::Reset({"C:", "C:\\Mozilla", "C:\\Profiles", "C:\\Profiles\\abc.slt"});
+    shim::Reset({"C:\\Mozilla", "C:\\Profiles\\abc.slt"});
     shim::PutFile(path, content);
 
     std::string folder = "sentinel";
