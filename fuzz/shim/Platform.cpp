@@ -3,6 +3,7 @@
 #include "Shim.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 namespace shim {
@@ -12,24 +13,21 @@ int g_steps = 0, g_failAt = 0, g_crashAt = 0;
 namespace {
 
 struct Node { std::string bytes; DWORD attributes = FILE_ATTRIBUTE_NORMAL; };
-struct OpenFile { std::shared_ptr<Node> node; size_t pos = 0; };
 // What survives the process: files by lower-cased path (hard links share a node), and keys
 // ("hkcu\\software\\...") with their values (name -> type and bytes).
 std::map<std::string, std::shared_ptr<Node>> g_files;
 std::map<std::string, std::map<std::string, std::pair<DWORD, std::string>>> g_keys;
-// What the process holds: handles of open files and keys.
-std::map<uintptr_t, OpenFile> g_openFiles;
-std::map<uintptr_t, std::string> g_openKeys;
+// What the process holds: its handles, each an open file (node and position) or an open key (name).
+struct Open { std::shared_ptr<Node> node; size_t pos = 0; std::string key; };
+std::map<uintptr_t, Open> g_handles;
 uintptr_t g_nextHandle = 0x1000;
 bool g_ended = false;  // the process ended at a crash point: nothing changes any more
 DWORD g_lastError = 0;
 
-int Fold(int c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; }
-
 std::string Lower(LPCSTR text)
 {
     std::string s = text ? text : "";
-    for (char& c : s) c = static_cast<char>(Fold(c));
+    for (char& c : s) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));  // ASCII in the C locale
     return s;
 }
 
@@ -66,25 +64,27 @@ std::shared_ptr<Node> Find(LPCSTR path)
     return it == g_files.end() ? nullptr : it->second;
 }
 
-OpenFile* FileOf(HANDLE h)
+Open* OpenOf(const void* h)
 {
-    auto it = g_openFiles.find(reinterpret_cast<uintptr_t>(h));
-    return it == g_openFiles.end() ? nullptr : &it->second;
+    auto it = g_handles.find(reinterpret_cast<uintptr_t>(h));
+    return it == g_handles.end() ? nullptr : &it->second;
+}
+
+Open* FileOf(HANDLE h) { return OpenOf(h) && OpenOf(h)->node ? OpenOf(h) : Fail(ERROR_INVALID_HANDLE, nullptr); }
+
+template <class H>
+H NewHandle(Open open)
+{
+    g_handles[g_nextHandle] = std::move(open);
+    return reinterpret_cast<H>(g_nextHandle++);
 }
 
 std::string KeyName(HKEY root, LPCSTR subkey)
 {
-    auto open = g_openKeys.find(reinterpret_cast<uintptr_t>(root));
-    std::string name = open != g_openKeys.end() ? open->second : "?";
+    std::string name = OpenOf(root) ? OpenOf(root)->key : "?";
     if (root == HKEY_CURRENT_USER) name = "hkcu";
     if (root == HKEY_LOCAL_MACHINE) name = "hklm";
     return subkey && *subkey ? name + "\\" + Lower(subkey) : name;
-}
-
-HKEY OpenKey(const std::string& name)
-{
-    g_openKeys[g_nextHandle] = name;
-    return reinterpret_cast<HKEY>(g_nextHandle++);
 }
 
 auto* ValuesOf(HKEY key)
@@ -97,8 +97,7 @@ auto* ValuesOf(HKEY key)
 
 void Restart()
 {
-    g_openFiles.clear();
-    g_openKeys.clear();
+    g_handles.clear();
     g_steps = g_failAt = g_crashAt = 0;
     g_ended = false;
 }
@@ -140,8 +139,6 @@ using namespace shim;
 
 DWORD GetLastError() { return g_lastError; }
 void SetLastError(DWORD error) { g_lastError = error; }
-DWORD GetTickCount() { return 0x1234; }
-DWORD GetCurrentProcessId() { return 42; }
 
 HANDLE CreateFileA(LPCSTR path, DWORD, DWORD, SECURITY_ATTRIBUTES*, DWORD disposition, DWORD, HANDLE)
 {
@@ -154,16 +151,15 @@ HANDLE CreateFileA(LPCSTR path, DWORD, DWORD, SECURITY_ATTRIBUTES*, DWORD dispos
         if (!node && !Find(FolderOf(Lower(path)).c_str())) return Fail(ERROR_PATH_NOT_FOUND, INVALID_HANDLE_VALUE);
         if (!node) g_files[Lower(path)] = node = std::make_shared<Node>();
         if (disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING) node->bytes.clear();
-        g_openFiles[g_nextHandle] = OpenFile{node, 0};
-        return reinterpret_cast<HANDLE>(g_nextHandle++);
+        return NewHandle<HANDLE>(Open{node, 0, ""});
     });
 }
 
 BOOL ReadFile(HANDLE h, void* buffer, DWORD size, DWORD* read, void*)
 {
     *read = 0;
-    OpenFile* file = FileOf(h);
-    if (!file) return Fail(ERROR_INVALID_HANDLE, FALSE);
+    Open* file = FileOf(h);
+    if (!file) return FALSE;
     return Step(FALSE, [&] {
         const std::string& bytes = file->node->bytes;
         *read = static_cast<DWORD>(std::min<size_t>(size, bytes.size() - std::min(file->pos, bytes.size())));
@@ -176,8 +172,8 @@ BOOL ReadFile(HANDLE h, void* buffer, DWORD size, DWORD* read, void*)
 BOOL WriteFile(HANDLE h, const void* buffer, DWORD size, DWORD* written, void*)
 {
     *written = 0;
-    OpenFile* file = FileOf(h);
-    if (!file) return Fail(ERROR_INVALID_HANDLE, FALSE);
+    Open* file = FileOf(h);
+    if (!file) return FALSE;
     return Step(FALSE, [&] {
         std::string& bytes = file->node->bytes;
         if (bytes.size() < file->pos + size) bytes.resize(file->pos + size);
@@ -190,14 +186,14 @@ BOOL WriteFile(HANDLE h, const void* buffer, DWORD size, DWORD* written, void*)
 
 BOOL FlushFileBuffers(HANDLE h)
 {
-    if (!FileOf(h)) return Fail(ERROR_INVALID_HANDLE, FALSE);
+    if (!FileOf(h)) return FALSE;
     return Step(FALSE, [] { return TRUE; });
 }
 
 BOOL SetFilePointerEx(HANDLE h, LARGE_INTEGER distance, LARGE_INTEGER* position, DWORD method)
 {
-    OpenFile* file = FileOf(h);
-    if (!file) return Fail(ERROR_INVALID_HANDLE, FALSE);
+    Open* file = FileOf(h);
+    if (!file) return FALSE;
     const size_t base = method == FILE_BEGIN ? 0 : method == FILE_CURRENT ? file->pos : file->node->bytes.size();
     if (static_cast<LONGLONG>(base) + distance.QuadPart < 0) return Fail(ERROR_ACCESS_DENIED, FALSE);
     file->pos = static_cast<size_t>(static_cast<LONGLONG>(base) + distance.QuadPart);
@@ -207,8 +203,8 @@ BOOL SetFilePointerEx(HANDLE h, LARGE_INTEGER distance, LARGE_INTEGER* position,
 
 BOOL GetFileSizeEx(HANDLE h, LARGE_INTEGER* size)
 {
-    OpenFile* file = FileOf(h);
-    if (!file) return Fail(ERROR_INVALID_HANDLE, FALSE);
+    Open* file = FileOf(h);
+    if (!file) return FALSE;
     size->QuadPart = static_cast<LONGLONG>(file->node->bytes.size());
     return TRUE;
 }
@@ -221,8 +217,8 @@ DWORD GetFileSize(HANDLE h, DWORD*)  // files here are far below 4 GiB
 
 BOOL GetFileInformationByHandle(HANDLE h, BY_HANDLE_FILE_INFORMATION* info)
 {
-    OpenFile* file = FileOf(h);
-    if (!file) return Fail(ERROR_INVALID_HANDLE, FALSE);
+    Open* file = FileOf(h);
+    if (!file) return FALSE;
     *info = BY_HANDLE_FILE_INFORMATION{};
     info->dwFileAttributes = file->node->attributes;
     info->nFileSizeLow = static_cast<DWORD>(file->node->bytes.size());
@@ -230,11 +226,7 @@ BOOL GetFileInformationByHandle(HANDLE h, BY_HANDLE_FILE_INFORMATION* info)
     return TRUE;
 }
 
-BOOL CloseHandle(HANDLE h)
-{
-    g_openFiles.erase(reinterpret_cast<uintptr_t>(h));
-    return TRUE;
-}
+BOOL CloseHandle(HANDLE h) { return g_handles.erase(reinterpret_cast<uintptr_t>(h)) == 1; }
 
 DWORD GetFileAttributesA(LPCSTR path) { return Find(path) ? Find(path)->attributes : Fail(ERROR_FILE_NOT_FOUND, INVALID_FILE_ATTRIBUTES); }
 BOOL PathFileExistsA(LPCSTR path) { return Find(path) != nullptr; }
@@ -301,7 +293,7 @@ LONG RegOpenKeyExA(HKEY root, LPCSTR subkey, DWORD, REGSAM, HKEY* key)
 {
     const std::string name = KeyName(root, subkey);
     if (!g_keys.count(name)) return ERROR_FILE_NOT_FOUND;
-    *key = OpenKey(name);
+    *key = NewHandle<HKEY>(Open{nullptr, 0, name});
     return ERROR_SUCCESS;
 }
 
@@ -311,14 +303,14 @@ LONG RegCreateKeyExA(HKEY root, LPCSTR subkey, DWORD, LPSTR, DWORD, REGSAM, SECU
         const std::string name = KeyName(root, subkey);
         for (size_t end = name.find('\\'); end != std::string::npos; end = name.find('\\', end + 1)) g_keys[name.substr(0, end)];
         g_keys[name];
-        *key = OpenKey(name);
+        *key = NewHandle<HKEY>(Open{nullptr, 0, name});
         return ERROR_SUCCESS;
     });
 }
 
 LONG RegCloseKey(HKEY key)
 {
-    g_openKeys.erase(reinterpret_cast<uintptr_t>(key));
+    g_handles.erase(reinterpret_cast<uintptr_t>(key));
     return ERROR_SUCCESS;
 }
 
@@ -373,11 +365,6 @@ LSTATUS SHDeleteKeyA(HKEY root, LPCSTR subkey)
     });
 }
 
-// Code page 936: lead bytes 0x81..0xFE; a lead byte before the NUL stands alone.
-BOOL IsDBCSLeadByte(BYTE b) { return b >= 0x81 && b <= 0xFE; }
-
-LPSTR CharNextA(LPCSTR p) { return const_cast<LPSTR>(!*p ? p : IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1] ? p + 2 : p + 1); }
-
 // Single bytes compare with ASCII letters folded, the trail byte of a double-byte character as it is.
 int CompareStringA(DWORD, DWORD flags, LPCSTR a, int lenA, LPCSTR b, int lenB)
 {
@@ -386,19 +373,11 @@ int CompareStringA(DWORD, DWORD flags, LPCSTR a, int lenA, LPCSTR b, int lenB)
     bool trail = false;
     for (int i = 0; i < lenA && i < lenB; ++i) {
         int x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-        if (!trail && (flags & NORM_IGNORECASE)) x = Fold(x), y = Fold(y);
+        if (!trail && (flags & NORM_IGNORECASE)) x = tolower(x), y = tolower(y);
         if (x != y) return x < y ? CSTR_LESS_THAN : CSTR_GREATER_THAN;
         trail = !trail && IsDBCSLeadByte(static_cast<BYTE>(x));
     }
     return lenA == lenB ? CSTR_EQUAL : lenA < lenB ? CSTR_LESS_THAN : CSTR_GREATER_THAN;
 }
 
-// No parser converts text, stops a run or asks the user.
-int MultiByteToWideChar(UINT, DWORD, LPCSTR, int, wchar_t*, int) { return 0; }
-int WideCharToMultiByte(UINT, DWORD, const wchar_t*, int, LPSTR, int, LPCSTR, BOOL*) { return 0; }
-HANDLE CreateEventA(SECURITY_ATTRIBUTES*, BOOL, BOOL, LPCSTR) { return reinterpret_cast<HANDLE>(0x10); }
-DWORD WaitForSingleObject(HANDLE, DWORD) { return 0x102; }  // WAIT_TIMEOUT
 int MessageBoxA(HWND, LPCSTR, LPCSTR, UINT) { return ++g_boxes; }
-HWND GetActiveWindow() { return nullptr; }
-BOOL CheckDlgButton(HWND, int, UINT) { return TRUE; }
-UINT IsDlgButtonChecked(HWND, int) { return 0; }

@@ -1,3 +1,1 @@
-// Everything the parsers use of this header is in the shim's windows.h.
-#pragma once
-#include <windows.h>
+#include <windows.h>  // all the parsers use of it is there

@@ -96,8 +96,6 @@ constexpr int CSIDL_DESKTOPDIRECTORY = 0x10, CSIDL_PERSONAL = 5, CSIDL_RECENT = 
 
 DWORD GetLastError();
 void SetLastError(DWORD error);
-DWORD GetTickCount();
-DWORD GetCurrentProcessId();
 
 // Files, in memory.
 HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, SECURITY_ATTRIBUTES*, DWORD disposition, DWORD flags,
@@ -131,21 +129,23 @@ LONG RegQueryInfoKeyA(HKEY key, LPSTR, DWORD*, DWORD*, DWORD*, DWORD*, DWORD*, D
                       FILETIME*);
 LSTATUS SHDeleteKeyA(HKEY root, LPCSTR subkey);
 
-// Code page 936.
-BOOL IsDBCSLeadByte(BYTE b);
-LPSTR CharNextA(LPCSTR p);
+// Code page 936: lead bytes 0x81..0xFE; a lead byte before the NUL stands alone.
+inline BOOL IsDBCSLeadByte(BYTE b) { return b >= 0x81 && b <= 0xFE; }
+inline LPSTR CharNextA(LPCSTR p) { return const_cast<LPSTR>(!*p ? p : IsDBCSLeadByte(*p) && p[1] ? p + 2 : p + 1); }
 int CompareStringA(DWORD locale, DWORD flags, LPCSTR a, int lenA, LPCSTR b, int lenB);
-int MultiByteToWideChar(UINT, DWORD, LPCSTR, int, wchar_t*, int);
-int WideCharToMultiByte(UINT, DWORD, const wchar_t*, int, LPSTR, int, LPCSTR, BOOL*);
 
-// What the parsers' neighbours call; none of it has an effect here (the last three only close
-// handles that no parser opens, so they are declared and never defined).
-HANDLE CreateEventA(SECURITY_ATTRIBUTES*, BOOL, BOOL, LPCSTR);
-DWORD WaitForSingleObject(HANDLE, DWORD);
-int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT);
-HWND GetActiveWindow();
-BOOL CheckDlgButton(HWND, int, UINT);
-UINT IsDlgButtonChecked(HWND, int);
+int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT);  // counted
+// What the parsers' neighbours call; none of it has an effect here: no parser converts text, stops
+// a run or asks the user, and the product's handle traits close only handles no parser opens.
+inline DWORD GetTickCount() { return 0x1234; }
+inline DWORD GetCurrentProcessId() { return 42; }
+inline int MultiByteToWideChar(UINT, DWORD, LPCSTR, int, wchar_t*, int) { return 0; }
+inline int WideCharToMultiByte(UINT, DWORD, const wchar_t*, int, LPSTR, int, LPCSTR, BOOL*) { return 0; }
+inline HANDLE CreateEventA(SECURITY_ATTRIBUTES*, BOOL, BOOL, LPCSTR) { return reinterpret_cast<HANDLE>(0x10); }
+inline DWORD WaitForSingleObject(HANDLE, DWORD) { return 0x102; }  // WAIT_TIMEOUT
+inline HWND GetActiveWindow() { return nullptr; }
+inline BOOL CheckDlgButton(HWND, int, UINT) { return TRUE; }
+inline UINT IsDlgButtonChecked(HWND, int) { return 0; }
 BOOL FindClose(HANDLE);
 BOOL DestroyMenu(HMENU);
 BOOL DeleteObject(void*);

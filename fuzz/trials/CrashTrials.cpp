@@ -46,37 +46,15 @@ std::string Scrambled(const std::vector<CCustomEntry>& entries)
 
 const std::vector<CCustomEntry> kOldEntries = {{5001, "旧的项目名称", "*.tmp"}};
 const std::vector<CCustomEntry> kNewEntries = {{5001, "旧的项目名称", "*.tmp"}, {5002, "New entry", "*.log;*.bak;"}};
-
-std::vector<Trial> Trials()
-{
-    const std::string cookies = "C:\\Profile\\cookies.txt", custom = "C:\\Quillon\\DiskCleanEng.dat";
-    return {
-        {"cookies: one of two removed", "C:\\Profile", cookies, std::string(kCookieHeader) + kCookieA + kCookieB,
-         std::string(kCookieHeader) + kCookieB, RemoveCookieA},
-        {"cookies: the only one removed", "C:\\Profile", cookies, kCookieA, "", RemoveCookieA},
-        {"custom items: one added", "C:\\Quillon", custom, Scrambled(kOldEntries), Scrambled(kNewEntries),
-         [] { return WriteCustomItems(kNewEntries); }},
-        {"custom items: all deleted", "C:\\Quillon", custom, Scrambled(kOldEntries), "",
-         [] { return WriteCustomItems({}); }},
-    };
-}
-
-void SetUp(const Trial& trial)
-{
-    shim::Reset({trial.folder});
-    TheSettings().WriteString(kOptInstalledDir, "C:\\Quillon");
-    TheSettings().LoadInstallDir();
-    shim::PutFile(trial.path, trial.before);
-}
-
-int g_failures = 0;
-
-void Expect(bool holds, const Trial& trial, const char* what, const char* mode, int step)
-{
-    if (holds) return;
-    fprintf(stderr, "FAILED %s: %s (%s step %d)\n", trial.name, what, mode, step);
-    ++g_failures;
-}
+const std::string kCookies = "C:\\Profile\\cookies.txt", kCustom = "C:\\Quillon\\DiskCleanEng.dat";
+const Trial kTrials[] = {
+    {"cookies: one of two removed", "C:\\Profile", kCookies, std::string(kCookieHeader) + kCookieA + kCookieB,
+     std::string(kCookieHeader) + kCookieB, RemoveCookieA},
+    {"cookies: the only one removed", "C:\\Profile", kCookies, kCookieA, "", RemoveCookieA},
+    {"custom items: one added", "C:\\Quillon", kCustom, Scrambled(kOldEntries), Scrambled(kNewEntries),
+     [] { return WriteCustomItems(kNewEntries); }},
+    {"custom items: all deleted", "C:\\Quillon", kCustom, Scrambled(kOldEntries), "", [] { return WriteCustomItems({}); }},
+};
 
 // What the name holds: "old", "new", or a description of anything else.
 std::string Holds(const Trial& trial)
@@ -84,62 +62,67 @@ std::string Holds(const Trial& trial)
     std::string bytes;
     const bool exists = shim::GetFile(trial.path, bytes);
     // The custom-items file is written empty rather than removed.
-    if (trial.after.empty() && (!exists || (bytes.empty() && trial.path.find(".dat") != std::string::npos))) return "new";
+    if (trial.after.empty() && (!exists || (bytes.empty() && trial.path == kCustom))) return "new";
     if (exists && bytes == trial.before) return "old";
     if (exists && bytes == trial.after) return "new";
     return exists ? "other content" : "nothing";
 }
 
-// The next start: its sweep removes what was left; then no transient file and no record remain.
-void CheckNextStart(const Trial& trial, const std::string& held, const char* mode, int step)
+int g_failures = 0;
+
+void Expect(bool holds, const Trial& trial, const std::string& what, const std::string& when)
 {
-    shim::Restart();
-    SweepTransientFiles([](const std::string& path) { ShredFile(path, 1); });
-    Expect(Holds(trial) == held, trial, "the sweep changed the file", mode, step);
-    for (const std::string& name : shim::NamesIn(trial.folder))
-        Expect(!IsTransientFileName(name), trial, "a transient file is left", mode, step);
-    std::vector<std::string> records;
-    TheSettings().ReadStringList(kOptTransientFiles, records);
-    Expect(records.empty(), trial, "a transient record is left", mode, step);
+    if (holds) return;
+    fprintf(stderr, "FAILED %s: %s (%s)\n", trial.name, what.c_str(), when.c_str());
+    ++g_failures;
 }
 
-void RunTrial(const Trial& trial)
+// One run of the rewrite from the old content, answering its steps; then the next start, whose sweep
+// removes what was left: no transient file and no record remain, and the name still holds what it held.
+int RunOnce(const Trial& trial, int crashAt, int failAt, const std::string& when)
 {
-    const int failuresBefore = g_failures;
-    SetUp(trial);
-    Expect(trial.run() && Holds(trial) == "new", trial, "the rewrite did not succeed", "no", 0);
-    const int steps = shim::g_steps;
-    CheckNextStart(trial, "new", "no", 0);
+    shim::Reset({trial.folder});
+    TheSettings().WriteString(kOptInstalledDir, "C:\\Quillon");
+    TheSettings().LoadInstallDir();
+    shim::PutFile(trial.path, trial.before);
+    shim::g_crashAt = crashAt;
+    shim::g_failAt = failAt;
+    bool succeeded = false;
+    try {
+        succeeded = trial.run();
+    } catch (const shim::CrashPoint&) {  // the process ended there
+    }
+    const std::string held = Holds(trial);
+    if (crashAt) Expect(held == "old" || held == "new", trial, "the name holds " + held, when);
+    const std::string reported = succeeded ? "success" : "failure";
+    if (!crashAt) Expect(held == (succeeded ? "new" : "old"), trial, "reported " + reported + ", the name holds " + held, when);
 
-    for (int step = 1; step <= steps; ++step) {
-        SetUp(trial);
-        shim::g_crashAt = step;
-        try {
-            trial.run();
-        } catch (const shim::CrashPoint&) {  // the process ended there
-        }
-        const std::string held = Holds(trial);
-        Expect(held == "old" || held == "new", trial, ("the name holds " + held).c_str(), "crash after", step);
-        CheckNextStart(trial, held, "crash after", step);
-    }
-    for (int step = 1; step <= steps; ++step) {
-        SetUp(trial);
-        shim::g_failAt = step;
-        const bool succeeded = trial.run();
-        const std::string held = Holds(trial);
-        Expect(held == (succeeded ? "new" : "old"), trial,
-               ("reported " + std::string(succeeded ? "success" : "failure") + ", the name holds " + held).c_str(),
-               "failing", step);
-        CheckNextStart(trial, held, "failing", step);
-    }
-    printf("crash trials: %s: %d steps, each ended after and failed: %s\n", trial.name, steps,
-           g_failures > failuresBefore ? "FAILED" : "ok");
+    const int steps = shim::g_steps;
+    shim::Restart();
+    SweepTransientFiles([](const std::string& path) { ShredFile(path, 1); });
+    Expect(Holds(trial) == held, trial, "the sweep changed the file", when);
+    for (const std::string& name : shim::NamesIn(trial.folder))
+        Expect(!IsTransientFileName(name), trial, "a transient file is left", when);
+    std::vector<std::string> records;
+    TheSettings().ReadStringList(kOptTransientFiles, records);
+    Expect(records.empty(), trial, "a transient record is left", when);
+    return steps;
 }
 
 }  // namespace
 
 int main()
 {
-    for (const Trial& trial : Trials()) RunTrial(trial);
+    for (const Trial& trial : kTrials) {
+        const int failuresBefore = g_failures;
+        const int steps = RunOnce(trial, 0, 0, "no step failing");
+        Expect(Holds(trial) == "new", trial, "the rewrite did not succeed", "no step failing");
+        for (int step = 1; step <= steps; ++step) {
+            RunOnce(trial, step, 0, "ended after step " + std::to_string(step));
+            RunOnce(trial, 0, step, "step " + std::to_string(step) + " failing");
+        }
+        printf("crash trials: %s: %d steps, each ended after and failed: %s\n", trial.name, steps,
+               g_failures > failuresBefore ? "FAILED" : "ok");
+    }
     return g_failures ? 1 : 0;
 }
