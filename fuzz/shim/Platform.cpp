@@ -64,13 +64,8 @@ std::shared_ptr<Node> Find(LPCSTR path)
     return it == g_files.end() ? nullptr : it->second;
 }
 
-Open* OpenOf(const void* h)
-{
-    auto it = g_handles.find(reinterpret_cast<uintptr_t>(h));
-    return it == g_handles.end() ? nullptr : &it->second;
-}
-
-Open* FileOf(HANDLE h) { return OpenOf(h) && OpenOf(h)->node ? OpenOf(h) : Fail(ERROR_INVALID_HANDLE, nullptr); }
+// A handle the process does not hold is a fault of the caller: at() throws, and the run stops.
+Open& OpenOf(const void* h) { return g_handles.at(reinterpret_cast<uintptr_t>(h)); }
 
 template <class H>
 H NewHandle(Open open)
@@ -81,9 +76,7 @@ H NewHandle(Open open)
 
 std::string KeyName(HKEY root, LPCSTR subkey)
 {
-    std::string name = OpenOf(root) ? OpenOf(root)->key : "?";
-    if (root == HKEY_CURRENT_USER) name = "hkcu";
-    if (root == HKEY_LOCAL_MACHINE) name = "hklm";
+    const std::string name = root == HKEY_CURRENT_USER ? "hkcu" : root == HKEY_LOCAL_MACHINE ? "hklm" : OpenOf(root).key;
     return subkey && *subkey ? name + "\\" + Lower(subkey) : name;
 }
 
@@ -113,6 +106,8 @@ void Reset(const std::vector<std::string>& folders)
             g_files[Lower(folder.substr(0, end).c_str())] = std::make_shared<Node>(Node{"", FILE_ATTRIBUTE_DIRECTORY});
         }
     g_keys["hkcu\\software\\venmoor\\quillon\\settings"];
+    g_found.clear();
+    g_deleted = g_notDeleted = g_boxes = 0;
 }
 
 void PutFile(const std::string& path, const std::string& bytes) { g_files[Lower(path.c_str())] = std::make_shared<Node>(Node{bytes}); }
@@ -140,17 +135,16 @@ using namespace shim;
 DWORD GetLastError() { return g_lastError; }
 void SetLastError(DWORD error) { g_lastError = error; }
 
+// Files are opened (OPEN_EXISTING) or created (CREATE_NEW); the parsers share and flag nothing.
 HANDLE CreateFileA(LPCSTR path, DWORD, DWORD, SECURITY_ATTRIBUTES*, DWORD disposition, DWORD, HANDLE)
 {
     return Step(INVALID_HANDLE_VALUE, [&] {
         auto node = Find(path);
         if (node && (node->attributes & FILE_ATTRIBUTE_DIRECTORY)) return Fail(ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
         if (node && disposition == CREATE_NEW) return Fail(ERROR_FILE_EXISTS, INVALID_HANDLE_VALUE);
-        if (!node && (disposition == OPEN_EXISTING || disposition == TRUNCATE_EXISTING))
-            return Fail(ERROR_FILE_NOT_FOUND, INVALID_HANDLE_VALUE);
+        if (!node && disposition == OPEN_EXISTING) return Fail(ERROR_FILE_NOT_FOUND, INVALID_HANDLE_VALUE);
         if (!node && !Find(FolderOf(Lower(path)).c_str())) return Fail(ERROR_PATH_NOT_FOUND, INVALID_HANDLE_VALUE);
         if (!node) g_files[Lower(path)] = node = std::make_shared<Node>();
-        if (disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING) node->bytes.clear();
         return NewHandle<HANDLE>(Open{node, 0, ""});
     });
 }
@@ -158,13 +152,12 @@ HANDLE CreateFileA(LPCSTR path, DWORD, DWORD, SECURITY_ATTRIBUTES*, DWORD dispos
 BOOL ReadFile(HANDLE h, void* buffer, DWORD size, DWORD* read, void*)
 {
     *read = 0;
-    Open* file = FileOf(h);
-    if (!file) return FALSE;
     return Step(FALSE, [&] {
-        const std::string& bytes = file->node->bytes;
-        *read = static_cast<DWORD>(std::min<size_t>(size, bytes.size() - std::min(file->pos, bytes.size())));
-        memcpy(buffer, bytes.data() + file->pos, *read);
-        file->pos += *read;
+        Open& file = OpenOf(h);
+        const std::string& bytes = file.node->bytes;
+        *read = static_cast<DWORD>(std::min<size_t>(size, bytes.size() - std::min(file.pos, bytes.size())));
+        memcpy(buffer, bytes.data() + file.pos, *read);
+        file.pos += *read;
         return TRUE;
     });
 }
@@ -172,57 +165,43 @@ BOOL ReadFile(HANDLE h, void* buffer, DWORD size, DWORD* read, void*)
 BOOL WriteFile(HANDLE h, const void* buffer, DWORD size, DWORD* written, void*)
 {
     *written = 0;
-    Open* file = FileOf(h);
-    if (!file) return FALSE;
     return Step(FALSE, [&] {
-        std::string& bytes = file->node->bytes;
-        if (bytes.size() < file->pos + size) bytes.resize(file->pos + size);
-        memcpy(&bytes[file->pos], buffer, size);
-        file->pos += size;
+        Open& file = OpenOf(h);
+        std::string& bytes = file.node->bytes;
+        if (bytes.size() < file.pos + size) bytes.resize(file.pos + size);
+        memcpy(&bytes[file.pos], buffer, size);
+        file.pos += size;
         *written = size;
         return TRUE;
     });
 }
 
-BOOL FlushFileBuffers(HANDLE h)
-{
-    if (!FileOf(h)) return FALSE;
-    return Step(FALSE, [] { return TRUE; });
-}
+BOOL FlushFileBuffers(HANDLE h) { return Step(FALSE, [&] { return OpenOf(h).node ? TRUE : FALSE; }); }
 
 BOOL SetFilePointerEx(HANDLE h, LARGE_INTEGER distance, LARGE_INTEGER* position, DWORD method)
 {
-    Open* file = FileOf(h);
-    if (!file) return FALSE;
-    const size_t base = method == FILE_BEGIN ? 0 : method == FILE_CURRENT ? file->pos : file->node->bytes.size();
+    Open& file = OpenOf(h);
+    const size_t base = method == FILE_BEGIN ? 0 : file.pos;  // FILE_CURRENT
     if (static_cast<LONGLONG>(base) + distance.QuadPart < 0) return Fail(ERROR_ACCESS_DENIED, FALSE);
-    file->pos = static_cast<size_t>(static_cast<LONGLONG>(base) + distance.QuadPart);
-    if (position) position->QuadPart = static_cast<LONGLONG>(file->pos);
+    file.pos = static_cast<size_t>(static_cast<LONGLONG>(base) + distance.QuadPart);
+    if (position) position->QuadPart = static_cast<LONGLONG>(file.pos);
     return TRUE;
 }
 
 BOOL GetFileSizeEx(HANDLE h, LARGE_INTEGER* size)
 {
-    Open* file = FileOf(h);
-    if (!file) return FALSE;
-    size->QuadPart = static_cast<LONGLONG>(file->node->bytes.size());
+    size->QuadPart = static_cast<LONGLONG>(OpenOf(h).node->bytes.size());
     return TRUE;
 }
-
-DWORD GetFileSize(HANDLE h, DWORD*)  // files here are far below 4 GiB
-{
-    LARGE_INTEGER size{};
-    return GetFileSizeEx(h, &size) ? static_cast<DWORD>(size.QuadPart) : INVALID_FILE_SIZE;
-}
+DWORD GetFileSize(HANDLE h, DWORD*) { return static_cast<DWORD>(OpenOf(h).node->bytes.size()); }  // far below 4 GiB
 
 BOOL GetFileInformationByHandle(HANDLE h, BY_HANDLE_FILE_INFORMATION* info)
 {
-    Open* file = FileOf(h);
-    if (!file) return FALSE;
+    const Open& file = OpenOf(h);
     *info = BY_HANDLE_FILE_INFORMATION{};
-    info->dwFileAttributes = file->node->attributes;
-    info->nFileSizeLow = static_cast<DWORD>(file->node->bytes.size());
-    for (const auto& entry : g_files) info->nNumberOfLinks += entry.second == file->node;
+    info->dwFileAttributes = file.node->attributes;
+    info->nFileSizeLow = static_cast<DWORD>(file.node->bytes.size());
+    for (const auto& entry : g_files) info->nNumberOfLinks += entry.second == file.node;
     return TRUE;
 }
 
@@ -308,11 +287,7 @@ LONG RegCreateKeyExA(HKEY root, LPCSTR subkey, DWORD, LPSTR, DWORD, REGSAM, SECU
     });
 }
 
-LONG RegCloseKey(HKEY key)
-{
-    g_handles.erase(reinterpret_cast<uintptr_t>(key));
-    return ERROR_SUCCESS;
-}
+LONG RegCloseKey(HKEY key) { return g_handles.erase(reinterpret_cast<uintptr_t>(key)) == 1 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE; }
 
 LONG RegQueryValueExA(HKEY key, LPCSTR name, DWORD*, DWORD* type, BYTE* data, DWORD* size)
 {

@@ -16,8 +16,8 @@
 
 namespace shim {
 
-// Empties disk and registry, creates the folders given (with those above them) and the program's
-// settings key.
+// Empties disk, registry and what was reported; creates the folders given (with those above them)
+// and the program's settings key.
 void Reset(const std::vector<std::string>& folders = {});
 // The process ended: its open handles are gone, the disk and the registry stay.
 void Restart();
@@ -38,10 +38,5 @@ extern int g_deleted, g_notDeleted, g_boxes;
 }  // namespace shim
 
 // A broken invariant: prints and aborts, which libFuzzer reports with the input.
-#define FUZZ_CHECK(cond)                                                                   \
-    do {                                                                                   \
-        if (!(cond)) {                                                                     \
-            fprintf(stderr, "invariant broken at %s:%d: %s\n", __FILE__, __LINE__, #cond); \
-            abort();                                                                       \
-        }                                                                                  \
-    } while (0)
+#define FUZZ_CHECK(cond) \
+    ((cond) ? void() : (fprintf(stderr, "invariant broken at %s:%d: %s\n", __FILE__, __LINE__, #cond), abort()))

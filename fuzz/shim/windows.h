@@ -11,7 +11,6 @@ using BYTE = unsigned char;
 // long has 64, which no parser depends on.
 using DWORD = unsigned long;
 using LONG = long;
-using ULONG = unsigned long;
 using BOOL = int;
 using UINT = unsigned int;
 using INT = int;
@@ -19,9 +18,6 @@ using LONGLONG = int64_t;
 using ULONGLONG = uint64_t;
 using LONG_PTR = intptr_t;
 using ULONG_PTR = uintptr_t;
-using LPARAM = LONG_PTR;
-using WPARAM = ULONG_PTR;
-using LRESULT = LONG_PTR;
 using LSTATUS = LONG;
 using REGSAM = DWORD;
 using LPCSTR = const char*;
@@ -42,15 +38,10 @@ using HMENU = struct HMENU__*;
 #define MAX_PATH 260
 
 union LARGE_INTEGER {
-    struct {
-        DWORD LowPart;
-        LONG HighPart;
-    } u;
+    struct { DWORD LowPart; LONG HighPart; } u;
     LONGLONG QuadPart;
 };
-struct FILETIME {
-    DWORD dwLowDateTime, dwHighDateTime;
-};
+struct FILETIME { DWORD dwLowDateTime, dwHighDateTime; };
 struct WIN32_FILE_ATTRIBUTE_DATA {
     DWORD dwFileAttributes;
     FILETIME ftCreationTime, ftLastAccessTime, ftLastWriteTime;
@@ -76,8 +67,7 @@ constexpr DWORD FILE_FLAG_OPEN_REPARSE_POINT = 0x00200000, FILE_FLAG_DELETE_ON_C
 constexpr DWORD GENERIC_READ = 0x80000000, GENERIC_WRITE = 0x40000000, DELETE = 0x10000,
                 FILE_READ_ATTRIBUTES = 0x80;
 constexpr DWORD FILE_SHARE_READ = 1, FILE_SHARE_WRITE = 2, FILE_SHARE_DELETE = 4;
-constexpr DWORD CREATE_NEW = 1, CREATE_ALWAYS = 2, OPEN_EXISTING = 3, OPEN_ALWAYS = 4, TRUNCATE_EXISTING = 5;
-constexpr DWORD FILE_BEGIN = 0, FILE_CURRENT = 1, FILE_END = 2;
+constexpr DWORD CREATE_NEW = 1, OPEN_EXISTING = 3, FILE_BEGIN = 0, FILE_CURRENT = 1;
 constexpr DWORD MOVEFILE_REPLACE_EXISTING = 1, MOVEFILE_DELAY_UNTIL_REBOOT = 4, MOVEFILE_WRITE_THROUGH = 8;
 
 #define HKEY_CURRENT_USER (reinterpret_cast<HKEY>(static_cast<LONG_PTR>(static_cast<int32_t>(0x80000001))))

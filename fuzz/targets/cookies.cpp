@@ -30,8 +30,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     shim::Reset({kFolder});
     shim::PutFile(kPath, content);
     TheSettings().WriteStringList(kOptSavedCookiesList, {"kept.example"});
-    shim::g_found.clear();
-    shim::g_deleted = shim::g_notDeleted = 0;
 
     ScanCookiesFile(nullptr, static_cast<int>(sizeof kFolder - 1), kPath, nullptr);
     for (const CFoundObject& object : shim::g_found) {

@@ -27,15 +27,10 @@ void CheckFolder(const std::string& folder, const CModPlugData& data)
 {
     // Components each followed by one backslash; none of them empty, none the variable left standing.
     FUZZ_CHECK(folder.empty() || framework::MbsEndsWith(folder, "\\"));
-    std::string component;
-    for (const char* p = folder.c_str(); *p; p = CharNextA(p)) {
-        if (*p != '\\') {
-            component.append(p, static_cast<const char*>(CharNextA(p)));
-            continue;
-        }
+    for (size_t start = 0, end; (end = framework::MbsFindChar(folder, '\\', start)) != std::string::npos; start = end + 1) {
+        const std::string component = folder.substr(start, end - start);
         FUZZ_CHECK(!component.empty());
         FUZZ_CHECK(!data.m_bHasExternalDir || !framework::MbsEqualNoCase(component, kExternalDirVariable));
-        component.clear();
     }
 }
 
@@ -63,6 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     CModItem item;
     item.m_PlugData.m_strFileRules = item.m_PlugData.m_strRegRules = rules;
+    item.m_PlugData.m_strExternalDir = "D:\\Data";
     for (const std::string& rule : SplitRuleList(rules)) {
         FUZZ_CHECK(!rule.empty() && framework::MbsTrim(rule) == rule);
         FUZZ_CHECK(framework::MbsFindChar(rule, ';') == std::string::npos);
@@ -71,14 +67,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (!ParseFileRule(rule, fileRule)) continue;
         FUZZ_CHECK(!fileRule.m_strFolder.empty() && !fileRule.m_strMask.empty());
         if (!IsWellFormed(fileRule.m_strFolder)) continue;
-        item.m_PlugData.m_bHasExternalDir = false;
-        CheckFolder(BuildRuleFolder(fileRule.m_strFolder, item.m_PlugData), item.m_PlugData);
-        item.m_PlugData.m_bHasExternalDir = true;
-        item.m_PlugData.m_strExternalDir = "D:\\Data";
-        CheckFolder(BuildRuleFolder(fileRule.m_strFolder, item.m_PlugData), item.m_PlugData);
+        for (bool external : {false, true}) {
+            item.m_PlugData.m_bHasExternalDir = external;
+            CheckFolder(BuildRuleFolder(fileRule.m_strFolder, item.m_PlugData), item.m_PlugData);
+        }
     }
 
-    shim::g_found.clear();
     ScanRegistryRules(&item);
     // A found key exists and holds as many values as reported; a found value exists.
     for (CFoundObject& object : shim::g_found) {

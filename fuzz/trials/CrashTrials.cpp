@@ -32,7 +32,6 @@ bool RemoveCookieA()
     object.m_strExtra1 = "sid";
     object.m_strExtra2 = "C:\\Profile\\cookies.txt";
     object.m_nKind = kObjCookie;
-    shim::g_deleted = shim::g_notDeleted = 0;
     RemoveCookieLines(&object, nullptr, 0, 0);
     return shim::g_deleted > 0;
 }
