@@ -12,11 +12,15 @@ int g_steps = 0, g_failAt = 0, g_crashAt = 0;
 
 namespace {
 
-struct Node { std::string bytes; DWORD attributes = FILE_ATTRIBUTE_NORMAL; };
-// What survives the process: files by lower-cased path (hard links share a node), and keys
-// ("hkcu\\software\\...") with their values (name -> type and bytes).
+// What survives the process: files and folders by lower-cased path (hard links share a node). The
+// registry is on the same disk: a key is a folder below "hkcu" or "hklm" with its values (name ->
+// type and bytes).
+struct Node {
+    std::string bytes;
+    DWORD attributes = FILE_ATTRIBUTE_NORMAL;
+    std::map<std::string, std::pair<DWORD, std::string>> values;
+};
 std::map<std::string, std::shared_ptr<Node>> g_files;
-std::map<std::string, std::map<std::string, std::pair<DWORD, std::string>>> g_keys;
 // What the process holds: its handles, each an open file (node and position) or an open key (name).
 struct Open { std::shared_ptr<Node> node; size_t pos = 0; std::string key; };
 std::map<uintptr_t, Open> g_handles;
@@ -76,14 +80,19 @@ H NewHandle(Open open)
 
 std::string KeyName(HKEY root, LPCSTR subkey)
 {
-    const std::string name = root == HKEY_CURRENT_USER ? "hkcu" : root == HKEY_LOCAL_MACHINE ? "hklm" : OpenOf(root).key;
+    const std::string name =
+        root == HKEY_CURRENT_USER ? "hkcu" : root == HKEY_LOCAL_MACHINE ? "hklm" : OpenOf(root).key;
     return subkey && *subkey ? name + "\\" + Lower(subkey) : name;
 }
 
-auto* ValuesOf(HKEY key)
+// A folder and those above it.
+void MakeFolders(const std::string& path)
 {
-    auto it = g_keys.find(KeyName(key, nullptr));
-    return it == g_keys.end() ? nullptr : &it->second;
+    for (size_t end = 0; end != std::string::npos;) {
+        end = path.find('\\', end + 1);
+        auto& node = g_files[Lower(path.substr(0, end).c_str())];
+        if (!node) node = std::make_shared<Node>(Node{"", FILE_ATTRIBUTE_DIRECTORY, {}});
+    }
 }
 
 }  // namespace
@@ -98,19 +107,17 @@ void Restart()
 void Reset(const std::vector<std::string>& folders)
 {
     g_files.clear();
-    g_keys.clear();
     Restart();
-    for (const std::string& folder : folders)  // and each folder above it
-        for (size_t end = 0; end != std::string::npos;) {
-            end = folder.find('\\', end + 1);
-            g_files[Lower(folder.substr(0, end).c_str())] = std::make_shared<Node>(Node{"", FILE_ATTRIBUTE_DIRECTORY});
-        }
-    g_keys["hkcu\\software\\venmoor\\quillon\\settings"];
+    for (const std::string& folder : folders) MakeFolders(folder);
+    MakeFolders("hkcu\\software\\venmoor\\quillon\\settings");
     g_found.clear();
     g_deleted = g_notDeleted = g_boxes = 0;
 }
 
-void PutFile(const std::string& path, const std::string& bytes) { g_files[Lower(path.c_str())] = std::make_shared<Node>(Node{bytes}); }
+void PutFile(const std::string& path, const std::string& bytes)
+{
+    g_files[Lower(path.c_str())] = std::make_shared<Node>(Node{bytes, FILE_ATTRIBUTE_NORMAL, {}});
+}
 
 bool GetFile(const std::string& path, std::string& bytes)
 {
@@ -207,7 +214,10 @@ BOOL GetFileInformationByHandle(HANDLE h, BY_HANDLE_FILE_INFORMATION* info)
 
 BOOL CloseHandle(HANDLE h) { return g_handles.erase(reinterpret_cast<uintptr_t>(h)) == 1; }
 
-DWORD GetFileAttributesA(LPCSTR path) { return Find(path) ? Find(path)->attributes : Fail(ERROR_FILE_NOT_FOUND, INVALID_FILE_ATTRIBUTES); }
+DWORD GetFileAttributesA(LPCSTR path)
+{
+    return Find(path) ? Find(path)->attributes : Fail(ERROR_FILE_NOT_FOUND, INVALID_FILE_ATTRIBUTES);
+}
 BOOL PathFileExistsA(LPCSTR path) { return Find(path) != nullptr; }
 
 BOOL SetFileAttributesA(LPCSTR path, DWORD attributes)
@@ -268,10 +278,11 @@ DWORD ExpandEnvironmentStringsA(LPCSTR text, LPSTR out, DWORD size)
     return static_cast<DWORD>(expanded.size() + 1);
 }
 
+// Keys are opened by name: a key deleted while open is gone for its handles too.
 LONG RegOpenKeyExA(HKEY root, LPCSTR subkey, DWORD, REGSAM, HKEY* key)
 {
     const std::string name = KeyName(root, subkey);
-    if (!g_keys.count(name)) return ERROR_FILE_NOT_FOUND;
+    if (!Find(name.c_str())) return ERROR_FILE_NOT_FOUND;
     *key = NewHandle<HKEY>(Open{nullptr, 0, name});
     return ERROR_SUCCESS;
 }
@@ -279,21 +290,19 @@ LONG RegOpenKeyExA(HKEY root, LPCSTR subkey, DWORD, REGSAM, HKEY* key)
 LONG RegCreateKeyExA(HKEY root, LPCSTR subkey, DWORD, LPSTR, DWORD, REGSAM, SECURITY_ATTRIBUTES*, HKEY* key, DWORD*)
 {
     return Step<LONG>(ERROR_ACCESS_DENIED, [&] {
-        const std::string name = KeyName(root, subkey);
-        for (size_t end = name.find('\\'); end != std::string::npos; end = name.find('\\', end + 1)) g_keys[name.substr(0, end)];
-        g_keys[name];
-        *key = NewHandle<HKEY>(Open{nullptr, 0, name});
+        MakeFolders(KeyName(root, subkey));
+        *key = NewHandle<HKEY>(Open{nullptr, 0, KeyName(root, subkey)});
         return ERROR_SUCCESS;
     });
 }
 
-LONG RegCloseKey(HKEY key) { return g_handles.erase(reinterpret_cast<uintptr_t>(key)) == 1 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE; }
+LONG RegCloseKey(HKEY key) { return CloseHandle(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE; }
 
 LONG RegQueryValueExA(HKEY key, LPCSTR name, DWORD*, DWORD* type, BYTE* data, DWORD* size)
 {
-    auto* values = ValuesOf(key);
-    if (!values || !values->count(Lower(name))) return ERROR_FILE_NOT_FOUND;
-    const auto& [valueType, bytes] = values->at(Lower(name));
+    auto node = Find(KeyName(key, nullptr).c_str());
+    if (!node || !node->values.count(Lower(name))) return ERROR_FILE_NOT_FOUND;
+    const auto& [valueType, bytes] = node->values.at(Lower(name));
     if (type) *type = valueType;
     if (!size) return ERROR_SUCCESS;
     const bool fits = bytes.size() <= *size;
@@ -305,9 +314,9 @@ LONG RegQueryValueExA(HKEY key, LPCSTR name, DWORD*, DWORD* type, BYTE* data, DW
 LONG RegSetValueExA(HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE* data, DWORD size)
 {
     return Step<LONG>(ERROR_ACCESS_DENIED, [&] {
-        auto* values = ValuesOf(key);
-        if (!values) return ERROR_FILE_NOT_FOUND;
-        (*values)[Lower(name)] = {type, std::string(reinterpret_cast<const char*>(data), size)};
+        auto node = Find(KeyName(key, nullptr).c_str());
+        if (!node) return ERROR_FILE_NOT_FOUND;
+        node->values[Lower(name)] = {type, std::string(reinterpret_cast<const char*>(data), size)};
         return ERROR_SUCCESS;
     });
 }
@@ -315,17 +324,17 @@ LONG RegSetValueExA(HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE* data, 
 LONG RegDeleteValueA(HKEY key, LPCSTR name)
 {
     return Step<LONG>(ERROR_ACCESS_DENIED, [&] {
-        auto* values = ValuesOf(key);
-        return values && values->erase(Lower(name)) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+        auto node = Find(KeyName(key, nullptr).c_str());
+        return node && node->values.erase(Lower(name)) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
     });
 }
 
 LONG RegQueryInfoKeyA(HKEY key, LPSTR, DWORD*, DWORD*, DWORD*, DWORD*, DWORD*, DWORD* values, DWORD*, DWORD*, DWORD*,
                       FILETIME*)
 {
-    auto* found = ValuesOf(key);
-    if (!found) return ERROR_FILE_NOT_FOUND;
-    if (values) *values = static_cast<DWORD>(found->size());
+    auto node = Find(KeyName(key, nullptr).c_str());
+    if (!node) return ERROR_FILE_NOT_FOUND;
+    if (values) *values = static_cast<DWORD>(node->values.size());
     return ERROR_SUCCESS;
 }
 
@@ -333,9 +342,9 @@ LSTATUS SHDeleteKeyA(HKEY root, LPCSTR subkey)
 {
     return Step<LONG>(ERROR_ACCESS_DENIED, [&] {
         const std::string name = KeyName(root, subkey);
-        if (!g_keys.erase(name)) return ERROR_FILE_NOT_FOUND;
-        auto it = g_keys.lower_bound(name + "\\");
-        while (it != g_keys.end() && it->first.rfind(name + "\\", 0) == 0) it = g_keys.erase(it);
+        if (!g_files.erase(name)) return ERROR_FILE_NOT_FOUND;
+        auto it = g_files.lower_bound(name + "\\");
+        while (it != g_files.end() && it->first.rfind(name + "\\", 0) == 0) it = g_files.erase(it);
         return ERROR_SUCCESS;
     });
 }

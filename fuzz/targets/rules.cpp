@@ -27,8 +27,9 @@ void CheckFolder(const std::string& folder, const CModPlugData& data)
 {
     // Components each followed by one backslash; none of them empty, none the variable left standing.
     FUZZ_CHECK(folder.empty() || framework::MbsEndsWith(folder, "\\"));
-    for (size_t start = 0, end; (end = framework::MbsFindChar(folder, '\\', start)) != std::string::npos; start = end + 1) {
+    for (size_t start = 0, end; (end = framework::MbsFindChar(folder, '\\', start)) != std::string::npos;) {
         const std::string component = folder.substr(start, end - start);
+        start = end + 1;
         FUZZ_CHECK(!component.empty());
         FUZZ_CHECK(!data.m_bHasExternalDir || !framework::MbsEqualNoCase(component, kExternalDirVariable));
     }
@@ -78,7 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (CFoundObject& object : shim::g_found) {
         FUZZ_CHECK(RegOpenKeyExA(ParamToRootKey(object.m_dwParam2), object.m_strPath.c_str(), 0, KEY_READ, &key) == 0);
         DWORD values = 0;
-        RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr, nullptr, nullptr);
+        RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr, nullptr,
+                         nullptr);
         const bool hasValue = RegQueryValueExA(key, object.m_strName.c_str(), nullptr, nullptr, nullptr, nullptr) == 0;
         FUZZ_CHECK(object.m_nKind == kObjRegKey ? object.m_nParam == static_cast<int>(values) : hasValue);
     }

@@ -93,8 +93,8 @@ int RunOnce(const Trial& trial, int crashAt, int failAt, const std::string& when
     }
     const std::string held = Holds(trial);
     if (crashAt) Expect(held == "old" || held == "new", trial, "the name holds " + held, when);
-    const std::string reported = succeeded ? "success" : "failure";
-    if (!crashAt) Expect(held == (succeeded ? "new" : "old"), trial, "reported " + reported + ", the name holds " + held, when);
+    const std::string reported = succeeded ? "reported success" : "reported failure";
+    if (!crashAt) Expect(held == (succeeded ? "new" : "old"), trial, reported + ", the name holds " + held, when);
 
     const int steps = shim::g_steps;
     shim::Restart();
