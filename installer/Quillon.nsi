@@ -262,7 +262,7 @@ Section "Uninstall"
   DeleteRegValue HKLM "${APPROVED_KEY}" "${SHELL_CLSID}"
   System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
 
-  MessageBox MB_YESNO|MB_ICONQUESTION "是否同时删除你的 Quillon 设置与自定义项目？$\r$\n选择“否”将保留它们，以后重新安装 Quillon 时仍然有效。" /SD IDNO IDYES removeUserData
+  MessageBox MB_YESNO|MB_ICONQUESTION "是否同时删除你的 Quillon 设置与自定义项目？$\r$\n选择“否”则保留它们，重新安装后仍然有效。" /SD IDNO IDYES removeUserData
   !insertmacro UnpackShippedCustomItemsFile
   Call un.HoldsCustomItems
   ${If} $R0 = 0
