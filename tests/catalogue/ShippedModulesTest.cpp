@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <vector>
 
 #include "catalogue/CustomItems.h"
 #include "catalogue/PluginFileFormat.h"
@@ -21,6 +22,8 @@ namespace {
 using testsupport::CloseBoxesDuring;
 
 const char kFirefoxProfile[] = "Profiles\\lorvex.default";
+// Firefox and Thunderbird name that profile folder in their profiles.ini below %AppData%.
+const char* const kMozillaApps[] = {"Mozilla\\Firefox", "Thunderbird"};
 
 // One trace of an application, as its module's rules describe it.
 enum class TraceKind {
@@ -125,19 +128,79 @@ const Trace kTraces[] = {
     {2421, TraceKind::File, "%AppData%\\Opera Software\\Opera Stable\\Default\\Shortcuts", nullptr},
     {2422, TraceKind::File, "%AppData%\\Opera Software\\Opera Stable\\Default\\Sessions\\Session_13379991234567890", nullptr},
     {2423, TraceKind::File, "%AppData%\\Opera Software\\Opera Stable\\Crashpad\\reports\\0a1b2c3d.dmp", nullptr},
+    // Chat, meeting, music, game and development applications; Windows' jump lists and shader cache.
+    {2430, TraceKind::File, "%AppData%\\Microsoft\\Teams\\Cache\\Cache_Data\\f_000a1b", nullptr},
+    {2431, TraceKind::File, "%AppData%\\Microsoft\\Teams\\logs.txt", nullptr},
+    {2432, TraceKind::File,
+     "%LocalAppData%\\Packages\\MSTeams_8wekyb3d8bbwe\\LocalCache\\Microsoft\\MSTeams\\EBWebView\\WV2Profile_tfw\\Cache\\Cache_Data\\data_1",
+     nullptr},
+    {2433, TraceKind::File,
+     "%LocalAppData%\\Packages\\MSTeams_8wekyb3d8bbwe\\LocalCache\\Microsoft\\MSTeams\\Logs\\MSTeams_2026-01-01_10-00-00.00.log",
+     nullptr},
+    {2434, TraceKind::File, "%AppData%\\discord\\Code Cache\\js\\0a1b2c3d_0", nullptr},
+    {2435, TraceKind::File, "%AppData%\\discord\\logs\\renderer_js.log", nullptr},
+    {2436, TraceKind::File, "%AppData%\\Slack\\Service Worker\\CacheStorage\\0a1b\\2c3d\\index", nullptr},
+    {2437, TraceKind::File, "%AppData%\\Slack\\logs\\browser.log", nullptr},
+    {2438, TraceKind::File, "%AppData%\\Zoom\\logs\\zoom_stdout_stderr.log", nullptr},
+    {2439, TraceKind::File, "%LocalAppData%\\Spotify\\Data\\0a\\0a1b2c3d4e5f.file", nullptr},
+    {2440, TraceKind::File, "%LocalAppData%\\Steam\\htmlcache\\Default\\Cache\\Cache_Data\\data_1", nullptr},
+    {2440, TraceKind::File, "%ProgramFiles%\\Steam\\appcache\\httpcache\\0a\\0a1b2c3d", nullptr},
+    {2441, TraceKind::File, "%ProgramFiles%\\Steam\\logs\\content_log.txt", nullptr},
+    {2441, TraceKind::File, "%SystemDrive%\\Program Files (x86)\\Steam\\dumps\\crash_steam.dmp", nullptr},
+    {2442, TraceKind::File, "%AppData%\\Code\\CachedData\\0a1b2c3d\\chrome\\js\\index", nullptr},
+    {2443, TraceKind::File, "%AppData%\\Code\\logs\\20260101T100000\\main.log", nullptr},
+    {2444, TraceKind::File, "%LocalAppData%\\Thunderbird\\Profiles\\lorvex.default\\cache2\\entries\\0A1B2C3D", nullptr},
+    {2118, TraceKind::File,
+     "%AppData%\\Microsoft\\Windows\\Recent\\AutomaticDestinations\\5f7b5f1e01b83767.automaticDestinations-ms", nullptr},
+    {2119, TraceKind::File, "%LocalAppData%\\D3DSCache\\0a1b2c3d4e5f\\0a1b.idx", nullptr},
 };
 
-// Each Chromium-based browser: its first module (three more follow) and the folder that detects it.
-const struct {
-    int firstId;
+// An application's modules, what detects it (a path, or a key below HKCU), and the user's own data
+// beside its traces that none of its modules may take.
+struct DetectedApp {
+    std::vector<int> ids;
     const char* detect;
-} kChromiumBrowsers[] = {
-    {2400, "%LocalAppData%\\Google\\Chrome\\User Data"},
-    {2405, "%LocalAppData%\\Microsoft\\Edge\\User Data"},
-    {2410, "%LocalAppData%\\BraveSoftware\\Brave-Browser\\User Data"},
-    {2415, "%LocalAppData%\\Vivaldi\\User Data"},
-    {2420, "%AppData%\\Opera Software\\Opera Stable"},
+    std::vector<const char*> kept;
 };
+
+const DetectedApp kChromiumBrowsers[] = {
+    {{2400, 2401, 2402, 2403}, "%LocalAppData%\\Google\\Chrome\\User Data", {}},
+    {{2405, 2406, 2407, 2408}, "%LocalAppData%\\Microsoft\\Edge\\User Data", {}},
+    {{2410, 2411, 2412, 2413}, "%LocalAppData%\\BraveSoftware\\Brave-Browser\\User Data", {}},
+    {{2415, 2416, 2417, 2418}, "%LocalAppData%\\Vivaldi\\User Data", {}},
+    {{2420, 2421, 2422, 2423}, "%AppData%\\Opera Software\\Opera Stable", {}},
+};
+
+#define FIREFOX "%AppData%\\Mozilla\\Firefox\\Profiles\\lorvex.default\\"
+#define NEW_TEAMS "%LocalAppData%\\Packages\\MSTeams_8wekyb3d8bbwe\\LocalCache\\Microsoft\\MSTeams\\"
+const DetectedApp kApplications[] = {
+    // 2011 before 2004: both take the session-store backups, and the later one would find none.
+    {{2009, 2010, 2011, 2012, 2000, 2001, 2002, 2003, 2004},
+     "%AppData%\\Mozilla\\Firefox\\profiles.ini",
+     {FIREFOX "places.sqlite", FIREFOX "key4.db", FIREFOX "logins.json", FIREFOX "cookies.sqlite", FIREFOX "prefs.js",
+      FIREFOX "extensions\\addon@example.com.xpi", FIREFOX "bookmarkbackups\\bookmarks-2026-01-01.jsonlz4"}},
+    {{2430, 2431}, "%AppData%\\Microsoft\\Teams",
+     {"%AppData%\\Microsoft\\Teams\\desktop-config.json", "%AppData%\\Microsoft\\Teams\\Local Storage\\leveldb\\000003.log"}},
+    {{2432, 2433}, "%LocalAppData%\\Packages\\MSTeams_8wekyb3d8bbwe",
+     {NEW_TEAMS "app_settings.json", NEW_TEAMS "Backgrounds\\Uploads\\beach.png",
+      NEW_TEAMS "EBWebView\\WV2Profile_tfw\\Network\\Cookies"}},
+    {{2434, 2435}, "%AppData%\\discord", {"%AppData%\\discord\\settings.json", "%AppData%\\discord\\Local Storage\\leveldb\\000003.log"}},
+    {{2436, 2437}, "%AppData%\\Slack", {"%AppData%\\Slack\\storage\\root-state.json", "%AppData%\\Slack\\Cookies"}},
+    {{2438}, "%AppData%\\Zoom", {"%AppData%\\Zoom\\data\\zoomus.enc.db"}},
+    {{2439}, "%LocalAppData%\\Spotify", {"%LocalAppData%\\Spotify\\Storage\\0a\\0a1b2c3d4e5f.file"}},
+    {{2440, 2441}, "HKCU\\Software\\Valve\\Steam",
+     {"%ProgramFiles%\\Steam\\config\\loginusers.vdf", "%ProgramFiles%\\Steam\\steamapps\\common\\Game\\game.exe",
+      "%LocalAppData%\\Steam\\htmlcache\\Default\\Cookies"}},
+    {{2442, 2443}, "%AppData%\\Code",
+     {"%AppData%\\Code\\User\\settings.json", "%AppData%\\Code\\Backups\\0a1b2c3d\\untitled\\1a2b"}},
+    {{2444}, "%AppData%\\Thunderbird\\profiles.ini",
+     {"%AppData%\\Thunderbird\\Profiles\\lorvex.default\\Mail\\Local Folders\\Inbox"}},
+    {{2118}, "%AppData%\\Microsoft\\Windows\\Recent\\AutomaticDestinations",
+     {"%AppData%\\Microsoft\\Windows\\Recent\\AutomaticDestinations\\desktop.ini"}},
+    {{2119}, "%LocalAppData%\\D3DSCache", {"%LocalAppData%\\IconCache.db"}},
+};
+#undef FIREFOX
+#undef NEW_TEAMS
 
 // Profile folders of those browsers (Opera's in both its layouts, and its local half), and the
 // user's own data that no browser module may take.
@@ -165,11 +228,12 @@ protected:
         RedirectShellFolder("Personal");
         MakeFolders(m_install);
         cataloguetest::CopyShippedDataFiles(m_install);
-        // Firefox names its profile folder in profiles.ini, which the catalogue reads when it loads
-        // the modules.
-        WriteFileIn(Resolved("%AppData%") + "\\Mozilla\\Firefox\\profiles.ini",
-                    "[General]\r\nStartWithLastProfile=1\r\n\r\n[Profile0]\r\nName=default\r\nIsRelative=1\r\n"
-                    "Path=Profiles/lorvex.default\r\nDefault=1\r\n");
+        // Firefox and Thunderbird name their profile folder in profiles.ini, which the catalogue reads
+        // when it loads the modules.
+        for (const char* app : kMozillaApps)
+            WriteFileIn(ProfilesIni(app),
+                        "[General]\r\nStartWithLastProfile=1\r\n\r\n[Profile0]\r\nName=default\r\nIsRelative=1\r\n"
+                        "Path=Profiles/lorvex.default\r\nDefault=1\r\n");
         SetPluginFilePasses(CPluginFilePasses{SelectPluginModules, FillPluginModules});
     }
     ~ShippedModulesTest() override
@@ -183,11 +247,22 @@ protected:
         return CloseBoxesDuring([] { g_theScanningThreadsParam.Build(); });
     }
 
-    std::string TracePath(const Trace& trace)
+    static std::string Expanded(const std::string& path)
     {
-        std::string path;
-        ResolvePathVar(trace.where, path, "\\", true);
-        return path;
+        std::string expanded;
+        ResolvePathVar(path, expanded, "\\", true);
+        return expanded;
+    }
+    static std::string ProfilesIni(const char* app) { return Expanded(std::string("%AppData%\\") + app + "\\profiles.ini"); }
+    std::string TracePath(const Trace& trace) { return Expanded(trace.where); }
+
+    // Makes what detects an application: its folder (or a folder in place of its file), or its key.
+    static void MakeDetected(const std::string& detect)
+    {
+        if (detect.compare(0, 5, "HKCU\\") == 0)
+            testsupport::SetRegString(detect.substr(5), "", "");
+        else
+            MakeFolders(Expanded(detect));
     }
 
     // Makes the folders of a file; those outside the test's folder are removed afterwards.
@@ -380,28 +455,24 @@ TEST_F(ShippedModulesTest, EveryModuleOfTheShippedFilesHasDetectionAndTheCustomI
 
 TEST_F(ShippedModulesTest, ModulesOfApplicationsThatAreNotDetectedAreHiddenOnlyWithTheOption)
 {
+    std::vector<const DetectedApp*> apps;
+    for (const DetectedApp& app : kChromiumBrowsers) apps.push_back(&app);
+    for (const DetectedApp& app : kApplications) apps.push_back(&app);
+    auto expectListed = [&](bool listed) {
+        EXPECT_TRUE(Build().empty());
+        EXPECT_EQ(g_theScanningThreadsParam.FindById(2005) != nullptr, listed) << "Opera";
+        EXPECT_EQ(g_theScanningThreadsParam.FindById(2307) != nullptr, listed) << "WinRAR";
+        for (const DetectedApp* app : apps)
+            for (int id : app->ids) EXPECT_EQ(g_theScanningThreadsParam.FindById(id) != nullptr, listed) << id;
+    };
     testsupport::SetRegDword(TheSettings().m_strSettingsKey, "DontShowPluginsWithUndetApps", 1);
-    EXPECT_TRUE(Build().empty());
-    EXPECT_NE(g_theScanningThreadsParam.FindById(2000), nullptr) << "Firefox has its profiles.ini";
-    EXPECT_EQ(g_theScanningThreadsParam.FindById(2005), nullptr) << "no Opera folder";
-    EXPECT_EQ(g_theScanningThreadsParam.FindById(2307), nullptr) << "no WinRAR key";
-    for (const auto& browser : kChromiumBrowsers)
-        for (int id = browser.firstId; id < browser.firstId + 4; ++id)
-            EXPECT_EQ(g_theScanningThreadsParam.FindById(id), nullptr) << id;
+    for (const char* app : kMozillaApps) DeleteFileA(ProfilesIni(app).c_str());
+    expectListed(false);
 
     testsupport::SetRegString("Software\\WinRAR", "", "");
     MakeFolders(Resolved("%AppData%") + "\\Opera\\Opera");
-    for (const auto& browser : kChromiumBrowsers) {
-        std::string folder;
-        ResolvePathVar(browser.detect, folder, "\\", true);
-        MakeFolders(folder);
-    }
-    EXPECT_TRUE(Build().empty());
-    EXPECT_NE(g_theScanningThreadsParam.FindById(2005), nullptr);
-    EXPECT_NE(g_theScanningThreadsParam.FindById(2307), nullptr);
-    for (const auto& browser : kChromiumBrowsers)
-        for (int id = browser.firstId; id < browser.firstId + 4; ++id)
-            EXPECT_NE(g_theScanningThreadsParam.FindById(id), nullptr) << id;
+    for (const DetectedApp* app : apps) MakeDetected(app->detect);
+    expectListed(true);
 
     testsupport::SetRegDword(TheSettings().m_strSettingsKey, "DontShowPluginsWithUndetApps", 0);
     EXPECT_TRUE(Build().empty());
@@ -428,16 +499,12 @@ TEST_F(ShippedModulesTest, ChromiumBrowserModulesLeaveBookmarksPasswordsSettings
     ASSERT_TRUE(Build().empty());
     std::vector<std::string> kept;
     std::vector<std::string> folders(std::begin(kChromiumProfiles), std::end(kChromiumProfiles));
-    for (const auto& browser : kChromiumBrowsers) folders.push_back(browser.detect);  // Local State's place
+    for (const DetectedApp& browser : kChromiumBrowsers) folders.push_back(browser.detect);  // Local State's place
     for (const std::string& folder : folders)
-        for (const char* name : kChromiumUserData) {
-            std::string path;
-            ResolvePathVar(folder + "\\" + name, path, "\\", true);
-            kept.push_back(path);
-        }
+        for (const char* name : kChromiumUserData) kept.push_back(Expanded(folder + "\\" + name));
     std::vector<int> ids;
-    for (const auto& browser : kChromiumBrowsers)
-        for (int id = browser.firstId; id < browser.firstId + 4; ++id) {
+    for (const DetectedApp& browser : kChromiumBrowsers)
+        for (int id : browser.ids) {
             ids.push_back(id);
             const CModItem* item = g_theScanningThreadsParam.FindById(id);
             ASSERT_NE(item, nullptr) << id;
@@ -446,18 +513,16 @@ TEST_F(ShippedModulesTest, ChromiumBrowserModulesLeaveBookmarksPasswordsSettings
     ExpectCleaningKeepsUserData(ids, kept);
 }
 
-TEST_F(ShippedModulesTest, CurrentFirefoxModulesLeaveBookmarksPasswordsSettingsCookiesAndExtensions)
+TEST_F(ShippedModulesTest, ApplicationModulesLeaveSettingsSignInsMailDownloadsAndUnsavedWork)
 {
     ASSERT_TRUE(Build().empty());
+    std::vector<int> ids;
     std::vector<std::string> kept;
-    for (const char* root : {"%AppData%", "%LocalAppData%"})
-        for (const char* name : {"places.sqlite", "key4.db", "logins.json", "cookies.sqlite", "prefs.js",
-                                 "extensions\\addon@example.com.xpi", "bookmarkbackups\\bookmarks-2026-01-01.jsonlz4"}) {
-            std::string path;
-            ResolvePathVar(std::string(root) + "\\Mozilla\\Firefox\\" + kFirefoxProfile + "\\" + name, path, "\\", true);
-            kept.push_back(path);
-        }
-    ExpectCleaningKeepsUserData({2009, 2010, 2011, 2012}, kept);
+    for (const DetectedApp& app : kApplications) {
+        ids.insert(ids.end(), app.ids.begin(), app.ids.end());
+        for (const char* path : app.kept) kept.push_back(Expanded(path));
+    }
+    ExpectCleaningKeepsUserData(ids, kept);
 }
 
 TEST_F(ShippedModulesTest, EachModuleFindsARealTraceOfItsApplicationAndRemovesIt)
