@@ -162,11 +162,17 @@ int CFolderWalker::WalkFolder(const std::string& base, FolderWalkParams* params,
     const char* mask = params && params->m_pszMask ? params->m_pszMask : "*.*";
     const bool listsFolders = recurse && lstrcmpA(mask, "*.*") == 0;
     std::vector<std::string> subFolders;
+    std::vector<std::string> folderLinks;
+    const bool reportsLinks = params && params->m_pfnOnFolderLink;
     EachEntry(
         base, mask, result,
         [&](const WIN32_FIND_DATAA& entry) {
             if (!IsDirectory(entry)) return true;
-            if (listsFolders && !IsReparsePoint(entry)) subFolders.push_back(entry.cFileName);
+            if (IsReparsePoint(entry)) {
+                if (reportsLinks) folderLinks.push_back(entry.cFileName);
+            } else if (listsFolders) {
+                subFolders.push_back(entry.cFileName);
+            }
             return false;
         },
         [&] { return StopBeforeFile(params); },
@@ -177,6 +183,12 @@ int CFolderWalker::WalkFolder(const std::string& base, FolderWalkParams* params,
                 params->m_pfnOnFile(params->m_pUserData, rootLength, path.c_str(), params->m_pExtra);
             ++files;
         });
+
+    for (const std::string& name : folderLinks) {
+        path = framework::JoinPath(base, name);
+        if (result == 1 && FitsAnsiCalls(path))
+            params->m_pfnOnFolderLink(params->m_pUserData, rootLength, path.c_str(), params->m_pExtra);
+    }
 
     // Then the sub-folders, each reported after everything inside it.
     auto walkSubFolder = [&](const char* name) {

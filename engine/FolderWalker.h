@@ -21,6 +21,9 @@ struct FolderWalkParams {
     HANDLE m_hStopArg = nullptr;
     PFN_ON_FOUND m_pfnOnFolder = nullptr;  // each sub-folder, after its contents
     PFN_ON_FOUND m_pfnOnFile = nullptr;    // each file
+    // Each folder that is a reparse point (junction, symbolic link), which the walk never enters;
+    // with a mask only those the mask matches.
+    PFN_ON_FOUND m_pfnOnFolderLink = nullptr;
     void* m_pUserData = nullptr;           // the CRunContext, or the callback's own record
     const char* m_pszMask = nullptr;       // none means "*.*"
     // A walk never starts at an empty or relative folder, and at the root of a drive or share only
@@ -43,7 +46,8 @@ class CFolderWalker {
 public:
     // Files first, then the sub-folders depth-first, each reported after its contents. The stop
     // test runs before every entry the walk handles (see m_dwStopPollMs). Folders that are reparse
-    // points (junctions, symbolic links, mount points) are never entered, counted nor reported, and
+    // points (junctions, symbolic links, mount points) are never entered nor counted, only handed to
+    // m_pfnOnFolderLink (after the folder's files), and
     // entries whose full path would not fit MAX_PATH are passed over. The callbacks get, as their
     // second argument, the length of the starting folder without trailing backslashes: the part of
     // each path below it is what the walk went down. A starting folder that is refused (see

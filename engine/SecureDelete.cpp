@@ -60,6 +60,18 @@ void DeleteWhenFree(const std::string& path)
         MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 
+// ShredFile with the run's number of passes while status-bar part 0 reads "正在粉碎...".
+void ShredShowingStatus(const std::string& path, CRunContext* context, bool* overwritten)
+{
+    const CWndRef* wnd = HasWindow(context) ? context->m_pWnd : nullptr;
+    std::string saved;
+    bool haveSaved = wnd && wnd->GetStatusText(0, saved);
+    if (wnd) wnd->SetStatusText(0, "正在粉碎...");
+    const bool done = ShredFile(path, OptionsOf(context).m_nOverwritePasses) == 1;
+    if (overwritten) *overwritten = done;
+    if (haveSaved) wnd->SetStatusText(0, saved);
+}
+
 }  // namespace
 
 int ShredFile(const std::string& path, int passes)
@@ -89,38 +101,40 @@ int ShredFile(const std::string& path, int passes)
 
 int ShredWithStatus(const std::string& path, CRunContext* context)
 {
-    const CWndRef* wnd = HasWindow(context) ? context->m_pWnd : nullptr;
-    std::string saved;
-    bool haveSaved = wnd && wnd->GetStatusText(0, saved);
-    if (wnd) wnd->SetStatusText(0, "正在粉碎...");
-    ShredFile(path, OptionsOf(context).m_nOverwritePasses);
-    if (haveSaved) wnd->SetStatusText(0, saved);
+    ShredShowingStatus(path, context, nullptr);
     return 1;
+}
+
+DWORD ShredAndDelete(const std::string& path, DWORD attributes, CRunContext* context, bool* overwritten)
+{
+    const CRunOptions& options = OptionsOf(context);
+    // The scan leaves read-only files as they are; the ticked one loses the attribute only now, and
+    // gets it back if it stays (unless the system is to remove it later).
+    const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+    if (readOnly) SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (overwritten) *overwritten = false;
+    if (options.m_bShred) ShredShowingStatus(path, context, overwritten);
+    if (DeleteFileA(path.c_str())) return ERROR_SUCCESS;
+    const DWORD error = GetLastError();
+    if (error == ERROR_SHARING_VIOLATION && options.m_bDeleteAfterWinRestart)
+        DeleteWhenFree(path);
+    else if (readOnly)
+        SetFileAttributesA(path.c_str(), attributes);
+    return error;
 }
 
 int DeleteFoundFile(CFoundObject* pObject, CRunContext* pContext, int, int)
 {
-    const CRunOptions& options = OptionsOf(pContext);
     const std::string& path = pObject->m_strPath;
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (!IsStillAsScanned(pContext, path, attributes, pObject->m_nWalkRootLength)) {
         ReportNotDeleted(pContext);
         return 1;
     }
-    // The scan leaves read-only files as they are; the ticked one loses the attribute only now, and
-    // gets it back if it stays (unless the system is to remove it later).
-    const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
-    if (readOnly) SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    if (options.m_bShred) ShredWithStatus(path, pContext);
-    if (DeleteFileA(path.c_str())) {
+    if (ShredAndDelete(path, attributes, pContext) == ERROR_SUCCESS)
         ReportDeleted(pContext, pObject->m_dwSize);
-        return 1;
-    }
-    if (GetLastError() == ERROR_SHARING_VIOLATION && options.m_bDeleteAfterWinRestart)
-        DeleteWhenFree(path);
-    else if (readOnly)
-        SetFileAttributesA(path.c_str(), attributes);
-    ReportNotDeleted(pContext);
+    else
+        ReportNotDeleted(pContext);
     return 1;
 }
 

@@ -22,6 +22,13 @@ int ShredFile(const std::string& path, int passes);
 // the previous text of part 0 returns afterwards. Returns 1.
 int ShredWithStatus(const std::string& path, CRunContext* context);
 
+// The deletion of one file at path, whose attributes were just read: a read-only file loses the
+// attribute right before it goes (and gets it back if it stays); the file is shredded first when the
+// context's options say so (*overwritten tells whether every pass was written); a file in use is,
+// with the option "DeleteAfterWinRestart", left to the system to remove once it is free. Nothing is
+// counted. Returns ERROR_SUCCESS or the error of the deletion.
+DWORD ShredAndDelete(const std::string& path, DWORD attributes, CRunContext* context, bool* overwritten = nullptr);
+
 // Cleaning function of file objects (m_strPath = full path, m_dwSize = size): shreds the file
 // when the options say so, deletes it and counts it as deleted or not deleted. A file that has
 // become a link, or lies below a folder of the scan's walk that has, is not touched and counts as

@@ -1,16 +1,11 @@
 #include "LorvexProcess.h"
 
-#include <shlwapi.h>
-
-#include <cstring>
-
 #include "support/WindowDriver.h"
 
 namespace e2e {
 
 namespace {
 
-const char kQuillonKey[] = "Software\\Venmoor\\Quillon";
 const char kMainCaption[] = "Quillon 汉化版";
 constexpr int kScanButton = 1013;
 constexpr int kCleanButton = 1000;
@@ -19,136 +14,19 @@ constexpr int kCancelButton = 1024;
 bool Enabled(HWND main, int id) { return IsWindowEnabled(GetDlgItem(main, id)) != FALSE; }
 bool Visible(HWND main, int id) { return IsWindowVisible(GetDlgItem(main, id)) != FALSE; }
 
-std::string BinFolder()
-{
-    char self[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, self, sizeof self);
-    std::string bin = self;
-    return bin.substr(0, bin.find_last_of('\\'));
-}
-
-bool IsTempVariable(const char* entry)
-{
-    return _strnicmp(entry, "TEMP=", 5) == 0 || _strnicmp(entry, "TMP=", 4) == 0;
-}
-
-// This process's environment with TEMP and TMP pointing at folder: "NAME=value\0...\0\0".
-std::vector<char> EnvironmentWithTemp(const std::string& folder)
-{
-    std::vector<char> block;
-    auto append = [&](const std::string& entry) {
-        block.insert(block.end(), entry.begin(), entry.end());
-        block.push_back('\0');
-    };
-    if (char* strings = GetEnvironmentStringsA()) {
-        for (const char* entry = strings; *entry; entry += strlen(entry) + 1)
-            if (!IsTempVariable(entry)) append(entry);
-        FreeEnvironmentStringsA(strings);
-    }
-    append("TEMP=" + folder);
-    append("TMP=" + folder);
-    block.push_back('\0');
-    return block;
-}
-
 }  // namespace
 
-CRealQuillonSettings::CRealQuillonSettings()
-    : m_backup("Software\\QuillonTestBackup\\e2e-" + std::to_string(GetCurrentProcessId()))
-{
-    framework::ScopedRegKey existing;
-    m_bHadKey = RegOpenKeyExA(HKEY_CURRENT_USER, kQuillonKey, 0, KEY_READ, existing.Receive()) == ERROR_SUCCESS;
-    existing.Close();
-    if (m_bHadKey) {
-        framework::ScopedRegKey backup;
-        RegCreateKeyExA(HKEY_CURRENT_USER, m_backup.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        backup.Receive(), nullptr);
-        SHCopyKeyA(HKEY_CURRENT_USER, kQuillonKey, backup.Get(), 0);
-    }
-    SHDeleteKeyA(HKEY_CURRENT_USER, kQuillonKey);
-}
-
-CRealQuillonSettings::~CRealQuillonSettings()
-{
-    SHDeleteKeyA(HKEY_CURRENT_USER, kQuillonKey);
-    if (!m_bHadKey) return;
-    framework::ScopedRegKey restored;
-    RegCreateKeyExA(HKEY_CURRENT_USER, kQuillonKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, restored.Receive(),
-                    nullptr);
-    SHCopyKeyA(HKEY_CURRENT_USER, m_backup.c_str(), restored.Get(), 0);
-    SHDeleteKeyA(HKEY_CURRENT_USER, m_backup.c_str());
-}
-
-void CRealQuillonSettings::SetDword(const char* subkey, const std::string& name, DWORD value)
-{
-    const std::string key = std::string(kQuillonKey) + "\\" + subkey;
-    SHSetValueA(HKEY_CURRENT_USER, key.c_str(), name.c_str(), REG_DWORD, &value, sizeof value);
-}
-
-void CRealQuillonSettings::SetStringList(const std::string& name, const std::vector<std::string>& list)
-{
-    std::string bytes;
-    for (const std::string& entry : list) bytes += entry + '\0';
-    bytes += '\0';
-    const std::string key = std::string(kQuillonKey) + "\\Settings";
-    SHSetValueA(HKEY_CURRENT_USER, key.c_str(), name.c_str(), REG_MULTI_SZ, bytes.data(),
-                static_cast<DWORD>(bytes.size()));
-}
-
+// Without an install folder the program finds its data files by bare name.
 CLorvexProcess::CLorvexProcess(const std::string& arguments, const std::string& tempFolder)
+    : CChildProcess("Lorvex.exe", arguments, testsupport::BinFolder() + "\\..\\data", tempFolder)
 {
-    const std::string bin = BinFolder();
-    const std::string exe = bin + "\\Lorvex.exe";
-    // Without an install folder the program finds its data files by bare name.
-    const std::string data = bin + "\\..\\data";
-    std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
-    std::vector<char> environment = EnvironmentWithTemp(tempFolder);
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    m_bStarted = CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, environment.data(),
-                                data.c_str(), &si, &pi) != FALSE;
-    if (!m_bStarted) return;
-    m_hProcess.Reset(pi.hProcess);
-    CloseHandle(pi.hThread);
-    m_dwPid = pi.dwProcessId;
-}
-
-CLorvexProcess::~CLorvexProcess()
-{
-    if (m_bStarted && IsRunning()) {
-        TerminateProcess(m_hProcess.Get(), 1);
-        WaitForSingleObject(m_hProcess.Get(), 5000);
-    }
-}
-
-bool CLorvexProcess::IsRunning() const
-{
-    return WaitForSingleObject(m_hProcess.Get(), 0) == WAIT_TIMEOUT;
-}
-
-bool CLorvexProcess::WaitForEnd(DWORD ms) const
-{
-    return WaitForSingleObject(m_hProcess.Get(), ms) == WAIT_OBJECT_0;
-}
-
-DWORD CLorvexProcess::ExitCode() const
-{
-    DWORD code = 0xdeadbeef;
-    GetExitCodeProcess(m_hProcess.Get(), &code);
-    return code;
 }
 
 HWND CLorvexProcess::MainWindow() const
 {
     for (HWND hwnd = FindWindowA("#32770", kMainCaption); hwnd; hwnd = FindWindowExA(nullptr, hwnd, "#32770", kMainCaption))
-        if (testsupport::ProcessOf(hwnd) == m_dwPid && GetDlgItem(hwnd, kScanButton)) return hwnd;
+        if (testsupport::ProcessOf(hwnd) == Pid() && GetDlgItem(hwnd, kScanButton)) return hwnd;
     return nullptr;
-}
-
-HWND CLorvexProcess::Dialog(const std::string& caption) const
-{
-    return testsupport::FindDialog(caption, m_dwPid);
 }
 
 bool IsIdle(HWND main)
@@ -160,13 +38,6 @@ bool HasResults(HWND main)
 {
     return !Enabled(main, kScanButton) && Visible(main, kCleanButton) && Enabled(main, kCleanButton) &&
            !Enabled(main, kCancelButton);
-}
-
-std::string ControlText(HWND control)
-{
-    char text[4096] = "";
-    SendMessageA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return text;
 }
 
 }  // namespace e2e

@@ -16,7 +16,7 @@
 #include "QuillonVersion.h"
 #include "catalogue/CustomItems.h"
 #include "catalogue/PluginFileScramble.h"
-#include "e2e/LorvexProcess.h"
+#include "support/ChildProcess.h"
 #include "resource.h"
 #include "shellext/ShellExtClsid.h"
 #include "support/WindowDriver.h"
@@ -121,7 +121,7 @@ struct CInstalledLorvex {
     HWND MainWindow() const
     {
         HWND main = nullptr;
-        e2e::WaitUntil([&] {
+        testsupport::WaitUntil([&] {
             for (HWND hwnd : Dialogs())
                 if (GetDlgItem(hwnd, IDC_SCAN)) main = hwnd;
             return main != nullptr || !Dialogs().empty();
@@ -209,12 +209,12 @@ TEST(Installed, ProgramLoadsItsDataFilesAndOpensHelpAndHistoryThroughTheShell)
     ASSERT_TRUE(main);
 
     PostMessageA(main, WM_COMMAND, ID_HELP_CONTENTS, 0);
-    EXPECT_TRUE(e2e::WaitUntil([] { return OpenedFiles().size() == 1; }));
+    EXPECT_TRUE(testsupport::WaitUntil([] { return OpenedFiles().size() == 1; }));
     PostMessageA(main, WM_COMMAND, ID_HELP_ABOUT, 0);
     HWND about = nullptr;
-    ASSERT_TRUE(e2e::WaitUntil([&] { return (about = testsupport::FindDialog("关于 Quillon")) != nullptr; }));
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return (about = testsupport::FindDialog("关于 Quillon")) != nullptr; }));
     PostMessageA(about, WM_COMMAND, MAKEWPARAM(IDC_VERSION_HISTORY, BN_CLICKED), 0);
-    EXPECT_TRUE(e2e::WaitUntil([] { return OpenedFiles().size() == 2; }));
+    EXPECT_TRUE(testsupport::WaitUntil([] { return OpenedFiles().size() == 2; }));
     const std::vector<std::string> want = {InstalledFile("LorvexHelp.chm"), InstalledFile("ChangeLog.txt")};
     EXPECT_EQ(OpenedFiles(), want);
 

@@ -42,8 +42,12 @@ BOOL CALLBACK ReadChild(HWND child, LPARAM param)
     if (ClassOf(child) != "Static") return TRUE;
     if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
         seen.icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
-    else if (seen.text.empty())
+    else if (seen.text.empty()) {
         seen.text = WindowText(child);
+        wchar_t wide[4096] = L"";
+        GetWindowTextW(child, wide, 4096);
+        seen.wideText = wide;
+    }
     return TRUE;
 }
 

@@ -14,6 +14,7 @@ namespace testsupport {
 struct SeenBox {
     std::string caption;
     std::string text;
+    std::wstring wideText;  // the same text read as wide characters (what code page 936 cannot hold)
     bool foundByCaption = false;  // FindWindowA with the caption gives this very box
     HWND owner = reinterpret_cast<HWND>(0xdeadbeef);
     HICON icon = nullptr;
