@@ -37,7 +37,8 @@ stage() { in_prefix "$tests" --gtest_brief=1 --gtest_filter="$1.*"; }
 
 step "fresh prefix" in_prefix wineboot --init
 # Without a window manager Wine waits about 2 s for every managed window to close.
-step "unmanaged windows" in_prefix reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
+unmanaged() { in_prefix reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null; }
+step "unmanaged windows" unmanaged
 step "silent installation" in_prefix "$setup" /S
 
 installed="$WINEPREFIX/drive_c/Program Files/Quillon"
