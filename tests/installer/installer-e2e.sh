@@ -33,7 +33,15 @@ step() {
   "$@" || { echo "installer-e2e: $name failed"; failed=1; }
   echo "installer-e2e: $name ($((SECONDS - start)) s)"
 }
-stage() { in_prefix "$tests" --gtest_brief=1 --gtest_filter="$1.*"; }
+# A suite has passed only when GoogleTest printed its closing line (a crash under Wine can end with
+# exit code 0) and listed no failure.
+stage() {
+  local log="$work/$1.log"
+  in_prefix "$tests" --gtest_brief=1 --gtest_filter="$1.*" >"$log" 2>&1
+  local status=$?
+  cat "$log"
+  [ $status -eq 0 ] && grep -q '^\[  PASSED  \] [1-9]' "$log" && ! grep -q '^\[  FAILED  \]' "$log"
+}
 
 step "fresh prefix" in_prefix wineboot --init
 # Without a window manager Wine waits about 2 s for every managed window to close.
