@@ -106,8 +106,9 @@ void ApplyExternalDir(const std::string& value, CModPlugData& data)
     std::string text;
     if (!ExtractExternalDir(filePart, ParseMarker(startList), ParseMarker(endList), text)) return;
     // A longer text would not fit the program's MAX_PATH folder buffers: cutting it short would name
-    // another folder, so the item goes without.
-    if (text.size() > kMaxExternalDirText) return;
+    // another folder, so the item goes without. So would a NUL byte in it, which ends the path that
+    // reaches the system early, at a parent of the folder.
+    if (text.size() > kMaxExternalDirText || text.find('\0') != std::string::npos) return;
     // An empty text ("Path=" or "Path=/") names no folder; standing in for one, it would turn the
     // rule's folder into the root of the drive.
     const std::string folder = FolderFromText(text);

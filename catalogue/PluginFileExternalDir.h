@@ -28,6 +28,6 @@ bool ExtractExternalDir(const std::string& path, const std::string& startMarker,
 
 // Evaluates one ExternalDir1 value into the item's plug-in data: on success sets m_bHasExternalDir
 // and m_strExternalDir (the folder with "/" turned into "\" and no backslash at either end). Any
-// failure, an empty folder text and one longer than 259 bytes leave the item without an external
-// folder.
+// failure, an empty folder text, one longer than 259 bytes and one with a NUL byte leave the item
+// without an external folder.
 void ApplyExternalDir(const std::string& value, CModPlugData& data);

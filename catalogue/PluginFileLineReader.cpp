@@ -131,11 +131,12 @@ void CBlockLineReader::MakeBlockEndAtLineBoundary()
     if (!m_bMoreMayFollow || EndsWith(m_strBlock, m_strDelimiter)) return;
 
     // The block ends with the start of a delimiter (a CR of CR LF): when the file goes on with the
-    // rest of it, the line ends here.
+    // rest of it, the line ends here. The delimiter is completed, not cut off: an empty line before
+    // it would otherwise vanish.
     for (size_t partial = m_strDelimiter.size() - 1; partial > 0; --partial) {
         if (!EndsWith(m_strBlock, m_strDelimiter.substr(0, partial))) continue;
         if (SkipRestOfDelimiter(partial)) {
-            m_strBlock.resize(m_strBlock.size() - partial);
+            m_strBlock += m_strDelimiter.substr(partial);
             return;
         }
         break;

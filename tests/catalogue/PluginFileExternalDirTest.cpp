@@ -85,6 +85,9 @@ TEST_F(ExternalDirTest, AnythingMissingLeavesTheItemWithoutExternalFolder)
     ExpectNoFolder(file + "|80;97;116;104;61=13;10");   // "Path=" is not in the file
     ExpectNoFolder(WriteAppFile("Dir=C:/no/end", "noend.ini") + "|" + kDirMarkers);
     ExpectNoFolder(m_temp.Path() + "|" + kDirMarkers);  // a folder
+    // A NUL in the text would cut the folder short to one of its parents.
+    const std::string withNul("Dir=C:/Users\0/Q/App\r\n", 21);
+    ExpectNoFolder(WriteAppFile(withNul, "nul.ini") + "|" + kDirMarkers);
     // A text that names no folder would make the rules' folders start at the drive's root.
     for (const char* empty : {"Dir=\r\n", "Dir=   \r\n", "Dir=/\r\n", "Dir=\\\r\n", "Dir=//\r\n"})
         ExpectNoFolder(WriteAppFile(empty, "empty.ini") + "|" + kDirMarkers);

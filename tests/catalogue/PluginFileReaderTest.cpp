@@ -113,6 +113,12 @@ TEST_F(PluginFileReaderTest, CrLfSplitAtTheBlockBoundaryNeitherSplitsNorMergesLi
     std::vector<std::string> expected = {"first", std::string(kBlock - 8, 'a'), "second", "third"};
     EXPECT_EQ(ReadAllLines(reader), expected);
 
+    // An empty line whose CR LF is split stays a line.
+    std::string empty = std::string(kBlock - 3, 'e') + "\r\n\r\nafter";
+    ASSERT_TRUE(reader.Open(Write("empty.dat", Scrambled(empty))));
+    expected = {std::string(kBlock - 3, 'e'), "", "after"};
+    EXPECT_EQ(ReadAllLines(reader), expected);
+
     // A CR alone at the block end belongs to its line, which goes on in the next block.
     std::string lone = std::string(kBlock - 1, 'b') + "\rmore\r\nnext\r\n";
     ASSERT_TRUE(reader.Open(Write("lone.dat", Scrambled(lone))));
