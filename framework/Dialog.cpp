@@ -180,6 +180,9 @@ void CDialog::EndDialog(INT_PTR result)
         if (wasActive && owner && IsWindow(owner)) SetActiveWindow(owner);
         SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
                      SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+        // Ended from a sent message (another program closing the window), the modal loop still
+        // sleeps in GetMessage: a posted message wakes it to see the end.
+        PostMessageA(m_hWnd, WM_NULL, 0, 0);
     } else {
         DestroyWindow(m_hWnd);
     }

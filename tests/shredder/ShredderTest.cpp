@@ -155,6 +155,7 @@ TEST_F(ShredderTest, RefusesProtectedPlacesAndMissingPathsTouchingNothing)
     } kCases[] = {
         {"C:\\", "不能粉碎“C:\\”：它是或包含驱动器的根文件夹。", 3},
         {windows, "不能粉碎“" + std::string(windows) + "”：它是或包含Windows 文件夹。", 3},
+        {std::string(windows) + "\\system32", "不能粉碎“" + std::string(windows) + "\\system32”：它位于Windows 文件夹中。", 3},
         {ShellFolder(CSIDL_PROGRAM_FILES), "不能粉碎“" + ShellFolder(CSIDL_PROGRAM_FILES) + "”：它是或包含程序文件夹。", 3},
         {profile, "不能粉碎“" + profile + "”：它是或包含用户配置文件文件夹。", 3},
         {profile.substr(0, profile.rfind('\\')) + "\\Public", "不能粉碎“" + profile.substr(0, profile.rfind('\\')) + "\\Public”：它是或包含用户配置文件文件夹。", 3},
