@@ -1,5 +1,6 @@
 #include "shredder/ShredJob.h"
 
+#include "app/Utilities.h"
 #include "engine/FolderWalker.h"
 #include "engine/ScannedPath.h"
 #include "engine/SecureDelete.h"
@@ -12,12 +13,8 @@ namespace {
 // The summary names this many failures; the count says how many there were.
 constexpr size_t kReportedFailures = 5;
 
-std::string SystemText(DWORD error)
-{
-    char text[512] = "";
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text, sizeof text, nullptr);
-    return framework::MbsTrim(text);
-}
+// The system's text for an error, on one line for the summary.
+std::string SystemText(DWORD error) { return framework::MbsTrim(GetSystemErrorText(error)); }
 
 // Deletes a link through a handle that is checked to be the link itself. Deleting by name is no
 // option: under Wine 8 a Unix link opens as its target (the handle lacks the reparse attribute that
